@@ -1,0 +1,49 @@
+// Every fixed number of the viewer: sizes, positions, counts and texts. Nothing else in the
+// program spells a number that means something; it names one of these.
+#pragma once
+
+#include <cstdint>
+
+// The triangles
+constexpr int PERIMETER = 40;      // sum of the three whole-number sides of every triangle shown
+constexpr int TRIANGLE_COUNT = 33; // how many triangles have that perimeter
+
+// The window
+constexpr int SCREEN_W = 800;                                   // pixels
+constexpr int SCREEN_H = 600;                                   // pixels
+constexpr int SCREEN_BPP = 32;                                  // bits per pixel
+constexpr std::uint32_t SCREEN_FLAGS_HW_DOUBLEBUF = 0x40000001; // SDL_HWSURFACE | SDL_DOUBLEBUF
+
+// Drawing scale
+constexpr int UNIT_PX = 12;    // pixels per unit of side length
+constexpr int MARK_RADIUS = 2; // pixels; radius of the ring drawn at every unit of a side
+
+// Page layout (pixels)
+constexpr int TITLE_X = 10; // top-left corner of the title, first page only
+constexpr int TITLE_Y = 10;
+constexpr int LEFT_MARGIN = 10;   // cell_x at the start of every row
+constexpr int FIRST_ROW_Y = 100;  // cell_y of the first triangle
+constexpr int PAGE_TOP_Y = 140;   // cell_y of the first triangle on every later page
+constexpr int CELL_W = 240;       // horizontal advance from one cell to the next
+constexpr int WRAP_LIMIT_X = 560; // after an advance, cell_x beyond this starts a new row
+constexpr int ROW_H = 160;        // vertical advance to the next row
+constexpr int PAGE_LIMIT_Y = 480; // after an advance, cell_y beyond this ends the page
+constexpr int CELLS_PER_PAGE = 9; // three columns by three rows
+
+// Text
+constexpr const char *FONT_FILE = "times.ttf"; // opened from the working directory
+constexpr int FONT_POINT_SIZE = 20;
+constexpr const char *TITLE_FORMAT = " Triangles with perimeter %d";
+constexpr const char *LABEL_FORMAT = "(%d %d %d)"; // longest side first
+constexpr int TEXT_BUFFER_SIZE = 64;               // bytes; the longest text, the title, needs 29
+
+// Colours, as red, green and blue components
+constexpr std::uint8_t WHITE_LEVEL = 255;
+constexpr std::uint8_t BLACK_LEVEL = 0;
+
+// Exit statuses
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILURE_STATUS = 1;
+
+// Unit marks
+constexpr int MARKS_PER_TRIANGLE = PERIMETER + 3; // n + 1 rings on a side of n units

@@ -1,0 +1,24 @@
+// The triangles with whole-number sides and perimeter PERIMETER, one at a time and always in the
+// same order: by slack of the triangle inequality (b + c - a) ascending, then by a - b ascending.
+// Pure computation; no SDL.
+#pragma once
+
+// Side lengths of one triangle: a >= b >= c >= 1, a < b + c, a + b + c == PERIMETER.
+// a is the base, c the left side, b the right side.
+struct TriangleSides {
+  int a;
+  int b;
+  int c;
+};
+
+// The three loop counters the sides are made from: e = b + c - a (even slack), f = a - b,
+// g = b - c. A fresh value starts the enumeration from the first triangle.
+struct EnumerationState {
+  int e = 2;
+  int f = 0;
+  int g = 0;
+};
+
+// Stores the next triangle in *sides and returns true, or returns false once all have been given
+// (and on every later call). Keeps its place in *state between calls.
+bool next_triangle(EnumerationState *state, TriangleSides *sides);

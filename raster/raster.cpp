@@ -1,0 +1,104 @@
+// Pixel store, line and circle. The line plots its start point and then one point per step along
+// the major axis; the circle walks one quarter from straight below the centre up to the centre's
+// level, always taking the step that leaves the smaller error (upwards on a tie), and mirrors each
+// point into the other three quarters.
+#include "raster.h"
+
+#include <cstdlib>
+
+#include "display_state.h"
+
+namespace {
+
+std::uint32_t *pixel_address(int x, int y) {
+  auto *row =
+      static_cast<std::uint8_t *>(screen->pixels) + static_cast<std::ptrdiff_t>(y) * screen->pitch;
+  return reinterpret_cast<std::uint32_t *>(row) + x;
+}
+
+void put_pixel_clipped(int x, int y, std::uint32_t colour) {
+  if (x >= 0 && x < screen->w && y >= 0 && y < screen->h) {
+    put_pixel(x, y, colour);
+  }
+}
+
+} // namespace
+
+void put_pixel(int x, int y, std::uint32_t colour) { *pixel_address(x, y) = colour; }
+
+std::uint32_t get_pixel(int x, int y) { return *pixel_address(x, y); }
+
+void draw_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
+  put_pixel(x0, y0, colour);
+  const int dx = x1 - x0;
+  const int dy = y1 - y0;
+  const int sx = dx > 0 ? 1 : -1;
+  const int sy = dy > 0 ? 1 : -1;
+  const int adx = std::abs(dx);
+  const int ady = std::abs(dy);
+  int acc = 0;
+  int x = x0;
+  int y = y0;
+  if (dx == 0) {
+    for (int i = 0; i < ady; ++i) {
+      y += sy;
+      put_pixel(x0, y, colour);
+    }
+  } else if (dy == 0) {
+    for (int i = 0; i < adx; ++i) {
+      x += sx;
+      put_pixel(x, y0, colour);
+    }
+  } else if (adx == ady) {
+    for (int i = 0; i < adx; ++i) {
+      x += sx;
+      y += sy;
+      put_pixel(x, y, colour);
+    }
+  } else if (adx > ady) {
+    for (int i = 0; i < adx; ++i) {
+      acc += ady;
+      x += sx;
+      if (acc >= adx) {
+        acc -= adx;
+        y += sy;
+      }
+      put_pixel(x, y, colour);
+    }
+  } else {
+    for (int i = 0; i < ady; ++i) {
+      acc += adx;
+      y += sy;
+      if (acc >= ady) {
+        acc -= ady;
+        x += sx;
+      }
+      put_pixel(x, y, colour);
+    }
+  }
+}
+
+void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
+  int px = cx;
+  int py = cy + r;
+  int err = 0;
+  put_pixel_clipped(px, py, colour);
+  put_pixel_clipped(cx, 2 * cy - py, colour);
+  while (py > cy) {
+    const int e1 = err + 2 * (px - cx) + 1; // after a sideways step
+    const int e2 = err - 2 * (py - cy) + 1; // after an upward step
+    if (std::abs(e1) < std::abs(e2)) {
+      ++px;
+      err = e1;
+    } else {
+      --py;
+      err = e2;
+    }
+    put_pixel_clipped(px, py, colour);
+    put_pixel_clipped(px, 2 * cy - py, colour);
+    put_pixel_clipped(2 * cx - px, py, colour);
+    put_pixel_clipped(2 * cx - px, 2 * cy - py, colour);
+  }
+  put_pixel_clipped(cx + r, cy, colour);
+  put_pixel_clipped(cx - r, cy, colour);
+}
