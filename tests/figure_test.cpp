@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "enumeration.h"
+#include "expected_run.h"
 #include "figure.h"
 #include "layout.h"
 #include "offscreen.h"
@@ -29,18 +30,6 @@ std::vector<Placed> the_run() {
   }
   return out;
 }
-
-// Apex and right end of the base of every triangle of the run, by number.
-const int APEX_AND_RIGHT_END[][4] = {
-    {11, 76, 238, 100},   {264, 67, 478, 100},  {517, 60, 718, 100},  {51, 216, 238, 260},
-    {304, 212, 478, 260}, {557, 210, 718, 260}, {90, 368, 238, 420},  {344, 367, 478, 420},
-    {597, 366, 718, 420}, {15, 92, 226, 140},   {269, 83, 466, 140},  {524, 76, 706, 140},
-    {59, 232, 226, 300},  {314, 228, 466, 300}, {568, 226, 706, 300}, {103, 384, 226, 460},
-    {358, 384, 466, 460}, {502, 389, 694, 460}, {38, 61, 214, 140},   {295, 55, 454, 140},
-    {551, 51, 694, 140},  {87, 208, 214, 300},  {343, 207, 454, 300}, {514, 207, 682, 300},
-    {52, 360, 202, 460},  {310, 356, 442, 460}, {568, 353, 682, 460}, {106, 32, 202, 140},
-    {289, 26, 430, 140},  {550, 22, 670, 140},  {89, 180, 190, 300},  {311, 169, 418, 300},
-    {574, 168, 658, 300}};
 
 using Centres = std::vector<std::pair<int, int>>;
 
@@ -76,27 +65,27 @@ TEST(Outline, ApexAndBaseOfEveryTriangle) {
   for (size_t i = 0; i < run.size(); ++i) {
     SCOPED_TRACE("triangle " + std::to_string(i + 1));
     const Placed &p = run[i];
+    const ExpectedTriangle &e = EXPECTED_RUN[i];
+    ASSERT_EQ(p.cell.x, e.cell_x);
+    ASSERT_EQ(p.cell.y, e.cell_y);
     OutlineGeometry geometry{};
     const Point apex = apex_position(p.sides, p.cell.x, p.cell.y, &geometry);
-    EXPECT_EQ(apex.x, APEX_AND_RIGHT_END[i][0]);
-    EXPECT_EQ(apex.y, APEX_AND_RIGHT_END[i][1]);
-    EXPECT_EQ(p.cell.x + UNIT_PX * p.sides.a, APEX_AND_RIGHT_END[i][2]);
-    EXPECT_EQ(p.cell.y, APEX_AND_RIGHT_END[i][3]);
+    EXPECT_EQ(apex.x, e.apex_x);
+    EXPECT_EQ(apex.y, e.apex_y);
     EXPECT_GT(geometry.tan_alpha, 0.0F);
 
     Offscreen off;
     draw_triangle_outline(p.sides, p.cell.x, p.cell.y);
-    EXPECT_TRUE(off.black(apex.x, apex.y));
-    EXPECT_TRUE(off.black(APEX_AND_RIGHT_END[i][2], p.cell.y));
-    for (int x = p.cell.x; x <= APEX_AND_RIGHT_END[i][2]; ++x) {
-      ASSERT_TRUE(off.black(x, p.cell.y)) << "base gap at x = " << x;
+    const int right_x = e.cell_x + UNITS_PX * e.a;
+    EXPECT_TRUE(off.black(e.apex_x, e.apex_y));
+    for (int x = e.cell_x; x <= right_x; ++x) {
+      ASSERT_TRUE(off.black(x, e.cell_y)) << "base gap at x = " << x;
     }
     // Nothing above the apex, below the base, or beyond the base's ends.
     for (int y = 0; y < SCREEN_H; ++y) {
       for (int x = 0; x < SCREEN_W; ++x) {
         if (off.black(x, y)) {
-          ASSERT_TRUE(y >= apex.y && y <= p.cell.y && x >= p.cell.x &&
-                      x <= APEX_AND_RIGHT_END[i][2])
+          ASSERT_TRUE(y >= e.apex_y && y <= e.cell_y && x >= e.cell_x && x <= right_x)
               << "stray pixel at (" << x << ", " << y << ")";
         }
       }
@@ -178,7 +167,7 @@ TEST(Marks, LastMarksAgainstTheApex) {
     if (differs.count(n) == 0) {
       SCOPED_TRACE("triangle " + std::to_string(n));
       const Marks m = marks_of(run[n - 1]);
-      const auto apex = std::make_pair(APEX_AND_RIGHT_END[n - 1][0], APEX_AND_RIGHT_END[n - 1][1]);
+      const auto apex = std::make_pair(EXPECTED_RUN[n - 1].apex_x, EXPECTED_RUN[n - 1].apex_y);
       EXPECT_EQ(m.left.back(), apex);
       EXPECT_EQ(m.right.back(), apex);
     }

@@ -1,0 +1,31 @@
+// Running the real program from a test: start it in a given folder with extra environment, with
+// its standard output and error captured to files; wait for it with a deadline, after which it is
+// killed with SIGKILL (SDL turns SIGTERM into a quit request, which only turns the page).
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct Child {
+  pid_t pid = -1;
+  std::string out_path; // captured standard output
+  std::string err_path; // captured standard error
+};
+
+// Starts `program` with `args` in `dir`; `env` entries ("NAME=value", or "NAME=" to unset NAME)
+// change the test's own environment for the child only.
+Child start_program(const std::string &program, const std::vector<std::string> &args,
+                    const std::string &dir, const std::vector<std::string> &env);
+
+// Exit status once the child has ended, or -1 if it was still running after `seconds` (it is then
+// killed) and -2 if it died of a signal.
+int wait_program(Child *child, double seconds);
+
+bool still_running(const Child &child);
+void kill_program(Child *child);
+
+std::string read_file(const std::string &path);
+
+// A fresh empty folder under the system's temporary folder.
+std::string make_temp_dir();

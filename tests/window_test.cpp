@@ -1,0 +1,399 @@
+// The real program in a real X window (Xvfb), driven with xdotool and a close request, and read
+// back pixel by pixel: four pages, each waited for, every label, apex and sampled ring in place.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include "expected_run.h"
+#include "process.h"
+
+namespace {
+
+constexpr int WIN_W = 800;
+constexpr int WIN_H = 600;
+constexpr unsigned long BLACK = 0x000000;
+constexpr unsigned long WHITE = 0xFFFFFF;
+constexpr int LABEL_BOX_W = 130; // wider than any label in a 20-point serif
+constexpr int LABEL_BOX_H = 30;
+constexpr int TITLE_BOX_W = 300;
+constexpr int TITLE_BOX_H = 30;
+constexpr double PAGE_TIMEOUT_S = 10.0;
+constexpr int SETTLE_MS = 400; // long enough for a wrongly turned page to show
+
+using Clock = std::chrono::steady_clock;
+
+void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+struct Image {
+  std::vector<unsigned long> px; // 0xRRGGBB, row by row
+  unsigned long at(int x, int y) const { return px[static_cast<size_t>(y) * WIN_W + x]; }
+  bool black(int x, int y) const { return at(x, y) == BLACK; }
+  bool operator==(const Image &o) const { return px == o.px; }
+};
+
+// Writes the image as a PPM file for a person to look at, and returns its path.
+std::string save_image(const Image &img, const std::string &name) {
+  const std::string path = make_temp_dir() + "/" + name + ".ppm";
+  std::ofstream out(path, std::ios::binary);
+  out << "P6\n" << WIN_W << " " << WIN_H << "\n255\n";
+  for (unsigned long p : img.px) {
+    out.put(static_cast<char>(p >> 16)).put(static_cast<char>(p >> 8)).put(static_cast<char>(p));
+  }
+  return path;
+}
+
+std::string program_path() { return TRIANGLES_EXE; }
+std::string program_dir() { return TRIANGLES_DIR; }
+
+// One Xvfb server for the whole suite.
+pid_t xvfb_pid = -1;
+Display *dpy = nullptr;
+
+class RealWindow : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    xvfb_pid = fork();
+    if (xvfb_pid == 0) {
+      close(fds[0]);
+      const std::string fd = std::to_string(fds[1]);
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, 1);
+      dup2(null, 2);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp", static_cast<char *>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    std::string number;
+    char ch = 0;
+    while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
+      number += ch;
+    }
+    close(fds[0]);
+    ASSERT_FALSE(number.empty()) << "Xvfb did not start (is it installed?)";
+    const std::string display = ":" + number;
+    setenv("DISPLAY", display.c_str(), 1);
+    // Windows come and go while the viewer starts; a query about one that went is no failure.
+    XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
+    dpy = XOpenDisplay(display.c_str());
+    ASSERT_NE(dpy, nullptr) << "cannot open " << display;
+  }
+
+  static void TearDownTestSuite() {
+    if (dpy != nullptr) {
+      XCloseDisplay(dpy);
+      dpy = nullptr;
+    }
+    if (xvfb_pid > 0) {
+      kill(xvfb_pid, SIGKILL);
+      waitpid(xvfb_pid, nullptr, 0);
+      xvfb_pid = -1;
+    }
+  }
+
+  void SetUp() override {
+    if (dpy == nullptr) {
+      GTEST_SKIP() << "no X server";
+    }
+  }
+
+  void TearDown() override { kill_program(&viewer); }
+
+  Child viewer;
+  ::Window win = 0;
+
+  // Starts the viewer and finds its top-level window by the process id it announces.
+  void start_viewer() {
+    viewer = start_program(program_path(), {}, program_dir(), {});
+    const Atom pid_atom = XInternAtom(dpy, "_NET_WM_PID", False);
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (win == 0 && Clock::now() < deadline) {
+      ::Window root = 0;
+      ::Window parent = 0;
+      ::Window *children = nullptr;
+      unsigned int count = 0;
+      XQueryTree(dpy, DefaultRootWindow(dpy), &root, &parent, &children, &count);
+      for (unsigned int i = 0; i < count && win == 0; ++i) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long items = 0;
+        unsigned long after = 0;
+        unsigned char *data = nullptr;
+        if (XGetWindowProperty(dpy, children[i], pid_atom, 0, 1, False, XA_CARDINAL, &type,
+                               &format, &items, &after, &data) == Success &&
+            data != nullptr) {
+          if (items == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) ==
+                                viewer.pid) {
+            XWindowAttributes attrs;
+            XGetWindowAttributes(dpy, children[i], &attrs);
+            if (attrs.map_state == IsViewable) {
+              win = children[i];
+            }
+          }
+          XFree(data);
+        }
+      }
+      if (children != nullptr) {
+        XFree(children);
+      }
+      if (win == 0) {
+        sleep_ms(20);
+      }
+    }
+    ASSERT_NE(win, 0U) << "the viewer's window did not appear";
+    // Keys go to the window under the pointer; there is no window manager to give focus.
+    xdo("mousemove --window " + std::to_string(win) + " 400 300");
+  }
+
+  static void xdo(const std::string &args) {
+    const std::string command = "xdotool " + args;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+
+  Image capture() const {
+    Image img;
+    img.px.assign(static_cast<size_t>(WIN_W) * WIN_H, 0);
+    XImage *x = XGetImage(dpy, win, 0, 0, WIN_W, WIN_H, AllPlanes, ZPixmap);
+    if (x == nullptr) {
+      return img;
+    }
+    for (int y = 0; y < WIN_H; ++y) {
+      for (int col = 0; col < WIN_W; ++col) {
+        img.px[static_cast<size_t>(y) * WIN_W + col] = XGetPixel(x, col, y) & 0xFFFFFF;
+      }
+    }
+    XDestroyImage(x);
+    return img;
+  }
+
+  // The window manager's close request, as the close button sends it.
+  void send_close() const {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = win;
+    ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+    ev.xclient.data.l[1] = CurrentTime;
+    XSendEvent(dpy, win, False, NoEventMask, &ev);
+    XFlush(dpy);
+  }
+
+  // Waits for `page` to be on the screen, checks it fully, and returns what was shown.
+  Image expect_page(int page) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<int>(PAGE_TIMEOUT_S * 1000));
+    std::vector<std::string> problems;
+    Image img;
+    do {
+      img = capture();
+      problems = page_problems(img, page);
+      if (problems.empty()) {
+        return img;
+      }
+      sleep_ms(30);
+    } while (Clock::now() < deadline);
+    std::string report;
+    for (size_t i = 0; i < problems.size() && i < 12; ++i) {
+      report += "  " + problems[i] + "\n";
+    }
+    ADD_FAILURE() << "page " << page << " not as expected (" << problems.size()
+                  << " problems); screenshot: " << save_image(img, "page-" + std::to_string(page))
+                  << "\n"
+                  << report;
+    return img;
+  }
+
+  // The page stays as it is and the viewer keeps waiting.
+  void expect_still_waiting(const Image &shown, int page) {
+    sleep_ms(SETTLE_MS);
+    EXPECT_TRUE(still_running(viewer)) << "the viewer ended while page " << page << " was up";
+    EXPECT_TRUE(capture() == shown) << "page " << page << " changed without a key";
+  }
+
+  void expect_clean_exit() {
+    EXPECT_EQ(wait_program(&viewer, PAGE_TIMEOUT_S), 0);
+    EXPECT_EQ(read_file(viewer.out_path), "");
+    EXPECT_EQ(read_file(viewer.err_path), "");
+  }
+
+  // Everything a page must show, and nothing else: its labels, outlines and sampled rings.
+  static std::vector<std::string> page_problems(const Image &img, int page) {
+    std::vector<std::string> problems;
+    auto where = [](const char *what, int n, int x, int y) {
+      return std::string(what) + " of triangle " + std::to_string(n) + " at (" +
+             std::to_string(x) + ", " + std::to_string(y) + ")";
+    };
+    auto ring = [&](const char *what, int n, int x, int y) {
+      for (const auto &o : RING_OFFSETS) {
+        if (!img.black(x + o[0], y + o[1])) {
+          problems.push_back(where(what, n, x, y) + ": ring pixel (" + std::to_string(x + o[0]) +
+                             ", " + std::to_string(y + o[1]) + ") not black");
+          return;
+        }
+      }
+    };
+    std::vector<bool> allowed(static_cast<size_t>(WIN_W) * WIN_H, false);
+    auto allow = [&](int x0, int y0, int x1, int y1) {
+      for (int y = std::max(0, y0); y <= std::min(WIN_H - 1, y1); ++y) {
+        for (int x = std::max(0, x0); x <= std::min(WIN_W - 1, x1); ++x) {
+          allowed[static_cast<size_t>(y) * WIN_W + x] = true;
+        }
+      }
+    };
+    auto ink_in = [&](int x0, int y0, int x1, int y1) {
+      for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+          if (img.black(x, y)) {
+            return true;
+          }
+        }
+      }
+      return false;
+    };
+    if (page == 1) {
+      allow(10, 10, 10 + TITLE_BOX_W, 10 + TITLE_BOX_H);
+      if (!ink_in(10, 10, 10 + TITLE_BOX_W, 10 + TITLE_BOX_H)) {
+        problems.emplace_back("no title on page 1");
+      }
+    }
+    for (int i = 0; i < 33; ++i) {
+      const ExpectedTriangle &t = EXPECTED_RUN[i];
+      if (t.page != page) {
+        continue;
+      }
+      const int n = i + 1;
+      const int right = t.cell_x + UNITS_PX * t.a;
+      allow(t.cell_x, t.cell_y, t.cell_x + LABEL_BOX_W, t.cell_y + LABEL_BOX_H);
+      allow(t.cell_x - 2, t.apex_y - 2, right + 2, t.cell_y + 2);
+      // The label hangs below the base, starting at the cell's left edge.
+      if (!ink_in(t.cell_x, t.cell_y + 3, t.cell_x + LABEL_BOX_W, t.cell_y + LABEL_BOX_H)) {
+        problems.push_back(where("label", n, t.cell_x, t.cell_y) + " missing");
+      }
+      if (!img.black(t.apex_x, t.apex_y)) {
+        problems.push_back(where("apex", n, t.apex_x, t.apex_y) + " not black");
+      }
+      for (int x = t.cell_x; x <= right; ++x) {
+        if (!img.black(x, t.cell_y)) {
+          problems.push_back(where("base", n, x, t.cell_y) + " not black");
+          break;
+        }
+      }
+      for (int k = 0; k <= t.a; ++k) {
+        ring("base ring", n, t.cell_x + UNITS_PX * k, t.cell_y);
+      }
+      if (std::find(std::begin(APEX_OFF_MARK), std::end(APEX_OFF_MARK), n) ==
+          std::end(APEX_OFF_MARK)) {
+        ring("apex ring", n, t.apex_x, t.apex_y);
+      }
+    }
+    for (const ExpectedMark &m : EXPECTED_MARKS) {
+      if (EXPECTED_RUN[m.triangle - 1].page == page) {
+        ring("side ring", m.triangle, m.x, m.y);
+      }
+    }
+    int strays = 0;
+    for (int y = 0; y < WIN_H; ++y) {
+      for (int x = 0; x < WIN_W; ++x) {
+        const unsigned long p = img.at(x, y);
+        if (p != WHITE && (p != BLACK || !allowed[static_cast<size_t>(y) * WIN_W + x])) {
+          if (strays++ < 5) {
+            problems.push_back("stray pixel " + std::to_string(p) + " at (" + std::to_string(x) +
+                               ", " + std::to_string(y) + ")");
+          }
+        }
+      }
+    }
+    return problems;
+  }
+};
+
+} // namespace
+
+TEST_F(RealWindow, FourPagesEachAwaitedByKeyOrClose) {
+  start_viewer();
+  XWindowAttributes attrs;
+  XGetWindowAttributes(dpy, win, &attrs);
+  EXPECT_EQ(attrs.width, WIN_W);
+  EXPECT_EQ(attrs.height, WIN_H);
+
+  Image shown = expect_page(1);
+  // Pointer motion and clicks are not page turns.
+  xdo("mousemove --window " + std::to_string(win) + " 100 100 mousemove --window " +
+      std::to_string(win) + " 700 500 click 1 click 3 mousemove --window " + std::to_string(win) +
+      " 400 300");
+  expect_still_waiting(shown, 1);
+
+  // A key press turns the page; its release does not turn the next one.
+  xdo("keydown a");
+  shown = expect_page(2);
+  xdo("keyup a");
+  expect_still_waiting(shown, 2);
+
+  // Closing the window turns the page and does not end the run.
+  send_close();
+  shown = expect_page(3);
+  expect_still_waiting(shown, 3);
+
+  xdo("key b");
+  shown = expect_page(4);
+  expect_still_waiting(shown, 4); // the fourth wait
+
+  // At the last page a close request ends the program.
+  send_close();
+  expect_clean_exit();
+}
+
+TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
+  std::vector<Image> first;
+  std::vector<Image> second;
+  for (std::vector<Image> *run : {&first, &second}) {
+    start_viewer();
+    const char *keys[] = {"a", "b", "c", "d"};
+    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+      run->push_back(expect_page(page));
+      xdo(std::string("key ") + keys[page - 1]);
+    }
+    expect_clean_exit();
+    win = 0;
+  }
+  for (int page = 0; page < EXPECTED_PAGES; ++page) {
+    EXPECT_TRUE(first[page] == second[page]) << "page " << page + 1 << " differs between runs";
+  }
+}
+
+TEST_F(RealWindow, QuickKeysEachTurnOnePage) {
+  start_viewer();
+  expect_page(1);
+  // Three presses in quick succession, while pages are still being drawn: queued, one page each.
+  xdo("key --delay 5 b c d");
+  const Image shown = expect_page(4);
+  expect_still_waiting(shown, 4);
+  xdo("key e");
+  expect_clean_exit();
+}
+
+TEST_F(RealWindow, MissingFontIsReportedByName) {
+  const std::string empty = make_temp_dir();
+  Child run = start_program(program_path(), {}, empty, {});
+  EXPECT_EQ(wait_program(&run, PAGE_TIMEOUT_S), 1);
+  EXPECT_NE(read_file(run.err_path).find("times.ttf"), std::string::npos)
+      << read_file(run.err_path);
+  EXPECT_EQ(read_file(run.out_path), "");
+}
