@@ -2,9 +2,12 @@
 // report them, "Couldn't ...: <reason>", and drawing never goes on without a screen or a font.
 #include "display.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
+#include <sys/stat.h>
 
 #include "display_state.h"
 
@@ -14,6 +17,24 @@ namespace {
 // and a viewer in one would wait for keys nobody can press.
 constexpr const char *INVISIBLE_DRIVERS[] = {"offscreen", "dummy"};
 constexpr int DRIVER_NAME_SIZE = 64;
+
+// Why the font could not be opened, in the words a user can act on: the system's reason when the
+// file itself is the trouble, SDL_ttf's when its contents are.
+const char *font_failure_reason() {
+  struct stat info {};
+  if (stat(FONT_FILE, &info) != 0) {
+    return std::strerror(errno);
+  }
+  if (S_ISDIR(info.st_mode)) {
+    return "is a directory, not a font file";
+  }
+  if (info.st_size == 0) {
+    return "the file is empty";
+  }
+  static char reason[256];
+  std::snprintf(reason, sizeof reason, "not a usable TrueType font (%s)", TTF_GetError());
+  return reason;
+}
 
 bool driver_is_invisible(const char *name) {
   for (const char *invisible : INVISIBLE_DRIVERS) {
@@ -65,7 +86,7 @@ bool prepare_screen() {
   }
   label_font = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
   if (label_font == nullptr) {
-    std::fprintf(stderr, "Couldn't load font %s: %s\n", FONT_FILE, TTF_GetError());
+    std::fprintf(stderr, "Couldn't load font %s: %s\n", FONT_FILE, font_failure_reason());
     return false;
   }
   return true;
@@ -139,6 +160,10 @@ bool wait_for_key() {
     }
     if (event.type == SDL_KEYDOWN || event.type == SDL_QUIT) {
       return true;
+    }
+    if (event.type == SDL_VIDEOEXPOSE) {
+      // Another window covered ours: copy the finished page to the window again.
+      SDL_UpdateRect(screen, 0, 0, 0, 0);
     }
   }
 }

@@ -62,15 +62,15 @@ Child start_program(const std::string &program, const std::vector<std::string> &
       argv.push_back(const_cast<char *>(a.c_str()));
     }
     argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
+    execvp(program.c_str(), argv.data());
     _exit(127);
   }
   return child;
 }
 
 int wait_program(Child *child, double seconds) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(static_cast<int>(seconds * 1000));
   for (;;) {
     int status = 0;
     const pid_t done = waitpid(child->pid, &status, WNOHANG);

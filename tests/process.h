@@ -13,8 +13,8 @@ struct Child {
   std::string err_path; // captured standard error
 };
 
-// Starts `program` with `args` in `dir`; `env` entries ("NAME=value", or "NAME=" to unset NAME)
-// change the test's own environment for the child only.
+// Starts `program` (a path, or a name looked up in PATH) with `args` in `dir`; `env` entries
+// ("NAME=value", or "NAME=" to unset NAME) change the test's own environment for the child only.
 Child start_program(const std::string &program, const std::vector<std::string> &args,
                     const std::string &dir, const std::vector<std::string> &env);
 
