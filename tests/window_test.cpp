@@ -68,7 +68,7 @@ struct Image {
 
 // Writes the image as a PPM file for a person to look at, and returns its path.
 std::string save_image(const Image &img, const std::string &name) {
-  const std::string path = make_temp_dir() + "/" + name + ".ppm";
+  std::string path = make_temp_dir() + "/" + name + ".ppm";
   std::ofstream out(path, std::ios::binary);
   out << "P6\n" << WIN_W << " " << WIN_H << "\n255\n";
   for (unsigned long p : img.px) {
