@@ -14,6 +14,13 @@ namespace {
 
 double wide(float v) { return static_cast<double>(v); }
 
+// Rounds to single precision, through a volatile store so that no optimiser can skip the
+// rounding: GCC 12 at -O2 was seen to vectorise a float round trip away.
+float to_single(double v) {
+  volatile float rounded = static_cast<float>(v);
+  return rounded;
+}
+
 int truncate(double v) { return static_cast<int>(v); }
 
 // Horizontal distance, in units, from the left end of the base to the point below the apex.
@@ -25,14 +32,14 @@ double foot_distance(TriangleSides s) {
 } // namespace
 
 OutlineGeometry outline_geometry(TriangleSides sides) {
-  const float alpha = static_cast<float>(std::acos(foot_distance(sides) / sides.c));
-  const float tan_alpha = static_cast<float>(std::tan(wide(alpha)));
+  const float alpha = to_single(std::acos(foot_distance(sides) / sides.c));
+  const float tan_alpha = to_single(std::tan(wide(alpha)));
   return OutlineGeometry{alpha, tan_alpha};
 }
 
 Point apex_position(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry *geometry) {
   *geometry = outline_geometry(sides);
-  const float foot = static_cast<float>(foot_distance(sides));
+  const float foot = to_single(foot_distance(sides));
   const double height = wide(geometry->tan_alpha) * wide(foot); // units above the base
   return Point{truncate(cell_x + UNIT_PX * wide(foot)), truncate(cell_y - height * UNIT_PX)};
 }
@@ -50,15 +57,18 @@ OutlineGeometry draw_triangle_outline(TriangleSides sides, int cell_x, int cell_
 void unit_mark_centres(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry geometry,
                        Point centres[MARKS_PER_TRIANGLE]) {
   // Left side direction, through the tangent of the stored angle.
+  // (1 + x*x and x*x + 1 are the same double, so each square root is taken once.)
   const double tau = wide(geometry.tan_alpha);
-  const float left_dx = static_cast<float>(1.0 / std::sqrt(1.0 + tau * tau));
-  const float left_dy = static_cast<float>(tau / std::sqrt(tau * tau + 1.0));
+  const double left_norm = std::sqrt(1.0 + tau * tau);
+  const float left_dx = to_single(1.0 / left_norm);
+  const float left_dy = to_single(tau / left_norm);
   // Right side direction, from the angle at the right end of the base.
-  const float beta = static_cast<float>(std::acos(
-      (sides.a - sides.c * std::cos(wide(geometry.alpha))) / static_cast<double>(sides.b)));
-  const double tau_beta = wide(static_cast<float>(std::tan(wide(beta))));
-  const float right_dx = static_cast<float>(-1.0 / std::sqrt(tau_beta * tau_beta + 1.0));
-  const float right_dy = static_cast<float>(tau_beta / std::sqrt(tau_beta * tau_beta + 1.0));
+  const float beta = to_single(std::acos((sides.a - sides.c * std::cos(wide(geometry.alpha))) /
+                                         static_cast<double>(sides.b)));
+  const double tau_beta = wide(to_single(std::tan(wide(beta))));
+  const double right_norm = std::sqrt(tau_beta * tau_beta + 1.0);
+  const float right_dx = to_single(-1.0 / right_norm);
+  const float right_dy = to_single(tau_beta / right_norm);
 
   int n = 0;
   for (int i = 0; i <= sides.a; ++i) {

@@ -16,8 +16,10 @@ std::uint32_t *pixel_address(int x, int y) {
   return reinterpret_cast<std::uint32_t *>(row) + x;
 }
 
-void put_pixel_clipped(int x, int y, std::uint32_t colour) {
-  if (x >= 0 && x < screen->w && y >= 0 && y < screen->h) {
+// Plots (x, y) only if it lies on a surface of the given size. The size is passed in rather than
+// read from `screen` at every point, where each pixel store would force it to be read again.
+void put_pixel_clipped(int x, int y, std::uint32_t colour, int width, int height) {
+  if (x >= 0 && x < width && y >= 0 && y < height) {
     put_pixel(x, y, colour);
   }
 }
@@ -79,11 +81,13 @@ void draw_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
 }
 
 void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
+  const int w = screen->w;
+  const int h = screen->h;
   int px = cx;
   int py = cy + r;
   int err = 0;
-  put_pixel_clipped(px, py, colour);
-  put_pixel_clipped(cx, 2 * cy - py, colour);
+  put_pixel_clipped(px, py, colour, w, h);
+  put_pixel_clipped(cx, 2 * cy - py, colour, w, h);
   while (py > cy) {
     const int e1 = err + 2 * (px - cx) + 1; // after a sideways step
     const int e2 = err - 2 * (py - cy) + 1; // after an upward step
@@ -94,11 +98,11 @@ void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
       --py;
       err = e2;
     }
-    put_pixel_clipped(px, py, colour);
-    put_pixel_clipped(px, 2 * cy - py, colour);
-    put_pixel_clipped(2 * cx - px, py, colour);
-    put_pixel_clipped(2 * cx - px, 2 * cy - py, colour);
+    put_pixel_clipped(px, py, colour, w, h);
+    put_pixel_clipped(px, 2 * cy - py, colour, w, h);
+    put_pixel_clipped(2 * cx - px, py, colour, w, h);
+    put_pixel_clipped(2 * cx - px, 2 * cy - py, colour, w, h);
   }
-  put_pixel_clipped(cx + r, cy, colour);
-  put_pixel_clipped(cx - r, cy, colour);
+  put_pixel_clipped(cx + r, cy, colour, w, h);
+  put_pixel_clipped(cx - r, cy, colour, w, h);
 }
