@@ -9,10 +9,13 @@ constexpr int PERIMETER = 40;      // sum of the three whole-number sides of eve
 constexpr int TRIANGLE_COUNT = 33; // how many triangles have that perimeter
 
 // The window
-constexpr int SCREEN_W = 800;                                   // pixels
-constexpr int SCREEN_H = 600;                                   // pixels
-constexpr int SCREEN_BPP = 32;                                  // bits per pixel
-constexpr std::uint32_t SCREEN_FLAGS_HW_DOUBLEBUF = 0x40000001; // SDL_HWSURFACE | SDL_DOUBLEBUF
+constexpr int SCREEN_W = 800;  // pixels
+constexpr int SCREEN_H = 600;  // pixels
+constexpr int SCREEN_BPP = 32; // bits per pixel
+// Pixel layout of the in-memory screen used for saving pages: 0x00RRGGBB.
+constexpr std::uint32_t OFFSCREEN_RED_MASK = 0x00FF0000;
+constexpr std::uint32_t OFFSCREEN_GREEN_MASK = 0x0000FF00;
+constexpr std::uint32_t OFFSCREEN_BLUE_MASK = 0x000000FF;
 
 // Drawing scale
 constexpr int UNIT_PX = 12;    // pixels per unit of side length

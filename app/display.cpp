@@ -20,9 +20,9 @@ constexpr int DRIVER_NAME_SIZE = 64;
 
 // Why the font could not be opened, in the words a user can act on: the system's reason when the
 // file itself is the trouble, SDL_ttf's when its contents are.
-const char *font_failure_reason() {
+const char *font_failure_reason(const char *font_path) {
   struct stat info {};
-  if (stat(FONT_FILE, &info) != 0) {
+  if (stat(font_path, &info) != 0) {
     return std::strerror(errno);
   }
   if (S_ISDIR(info.st_mode)) {
@@ -35,6 +35,9 @@ const char *font_failure_reason() {
   std::snprintf(reason, sizeof reason, "not a usable TrueType font (%s)", TTF_GetError());
   return reason;
 }
+
+// True when `screen` is the program's own memory surface rather than SDL's window.
+bool screen_is_offscreen = false;
 
 bool driver_is_invisible(const char *name) {
   for (const char *invisible : INVISIBLE_DRIVERS) {
@@ -76,7 +79,19 @@ bool start_window() {
   return true;
 }
 
-bool prepare_screen() {
+bool start_offscreen() {
+  screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_W, SCREEN_H, SCREEN_BPP, OFFSCREEN_RED_MASK,
+                                OFFSCREEN_GREEN_MASK, OFFSCREEN_BLUE_MASK, 0);
+  if (screen == nullptr) {
+    std::fprintf(stderr, "Couldn't create a %dx%dx%d surface: %s\n", SCREEN_W, SCREEN_H, SCREEN_BPP,
+                 SDL_GetError());
+    return false;
+  }
+  screen_is_offscreen = true;
+  return true;
+}
+
+bool prepare_screen(const char *font_path) {
   colour_white = SDL_MapRGB(screen->format, WHITE_LEVEL, WHITE_LEVEL, WHITE_LEVEL);
   colour_black = SDL_MapRGB(screen->format, BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL);
   clear_screen();
@@ -84,9 +99,9 @@ bool prepare_screen() {
     std::fprintf(stderr, "Couldn't initialize SDL_ttf: %s\n", TTF_GetError());
     return false;
   }
-  label_font = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
+  label_font = TTF_OpenFont(font_path, FONT_POINT_SIZE);
   if (label_font == nullptr) {
-    std::fprintf(stderr, "Couldn't load font %s: %s\n", FONT_FILE, font_failure_reason());
+    std::fprintf(stderr, "Couldn't load font %s: %s\n", font_path, font_failure_reason(font_path));
     return false;
   }
   return true;
@@ -99,6 +114,10 @@ void stop_display() {
   }
   if (TTF_WasInit() != 0) {
     TTF_Quit();
+  }
+  if (screen_is_offscreen) {
+    SDL_FreeSurface(screen);
+    screen_is_offscreen = false;
   }
   screen = nullptr;
   SDL_Quit();
@@ -166,4 +185,15 @@ bool wait_for_key() {
       SDL_UpdateRect(screen, 0, 0, 0, 0);
     }
   }
+}
+
+bool save_page(const char *path) {
+  errno = 0;
+  if (SDL_SaveBMP(screen, path) != 0) {
+    // The system's reason where there is one ("Permission denied"), else SDL's.
+    std::fprintf(stderr, "Couldn't write %s: %s\n", path,
+                 errno != 0 ? std::strerror(errno) : SDL_GetError());
+    return false;
+  }
+  return true;
 }

@@ -14,7 +14,7 @@ bool show_and_wait(int /*page*/) {
 } // namespace
 
 int main(int /*argc*/, char * /*argv*/[]) {
-  const bool ok = start_window() && prepare_screen() && draw_pages(show_and_wait);
+  const bool ok = start_window() && prepare_screen(FONT_FILE) && draw_pages(show_and_wait);
   stop_display();
   return ok ? EXIT_OK : EXIT_FAILURE_STATUS;
 }

@@ -21,7 +21,7 @@ struct Setup {
   Setup() {
     screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_W, SCREEN_H, SCREEN_BPP, 0x00FF0000,
                                   0x0000FF00, 0x000000FF, 0);
-    ok = screen != nullptr && prepare_screen();
+    ok = screen != nullptr && prepare_screen(FONT_FILE);
   }
   ~Setup() {
     SDL_FreeSurface(screen);

@@ -116,3 +116,52 @@ TEST(EventWait, AFailingWaitEndsTheRun) {
   env.push_back(std::string("LD_PRELOAD=") + FAILING_WAIT_LIB);
   expect_failure(run_in(dir, env), "wait for an event", "simulated");
 }
+
+namespace {
+
+Outcome export_into(const std::vector<std::string> &args, const std::string &program = EXPORT_EXE) {
+  Child child = start_program(program, args, make_temp_dir(), {"DISPLAY="});
+  Outcome o{wait_program(&child, DEADLINE_S), "", ""};
+  o.out = read_file(child.out_path);
+  o.err = read_file(child.err_path);
+  return o;
+}
+
+} // namespace
+
+TEST(Export, UsageLine) {
+  const Outcome none = export_into({});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_EQ(none.err.rfind("Usage: triangles-export DIR", 0), 0U) << none.err;
+  EXPECT_EQ(none.out, "");
+  const Outcome help = export_into({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: triangles-export DIR", 0), 0U) << help.out;
+  EXPECT_EQ(help.err, "");
+}
+
+TEST(Export, UnusableFolderOrFailedWriteReportsNoSuccess) {
+  const std::string base = make_temp_dir();
+  expect_failure(export_into({base + "/missing"}), base + "/missing", "No such file");
+
+  const std::string file = base + "/plain";
+  std::ofstream(file).close();
+  expect_failure(export_into({file}), file, "not a directory");
+
+  // Page 3 cannot be written: pages 1 and 2 may be on disk, but no path is printed.
+  const std::string blocked = make_temp_dir();
+  mkdir((blocked + "/page-3.bmp").c_str(), 0700);
+  expect_failure(export_into({blocked}), blocked + "/page-3.bmp", "Couldn't write");
+}
+
+TEST(Export, MissingFontIsReportedByName) {
+  // A copy of the program with no font beside it or installed with it.
+  const std::string alone = make_temp_dir() + "/triangles-export";
+  {
+    std::ifstream in(EXPORT_EXE, std::ios::binary);
+    std::ofstream out(alone, std::ios::binary);
+    out << in.rdbuf();
+  }
+  chmod(alone.c_str(), 0700);
+  expect_failure(export_into({make_temp_dir()}, alone), "times.ttf", "No such file");
+}

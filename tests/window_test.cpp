@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -75,6 +76,43 @@ std::string save_image(const Image &img, const std::string &name) {
     out.put(static_cast<char>(p >> 16)).put(static_cast<char>(p >> 8)).put(static_cast<char>(p));
   }
   return path;
+}
+
+// Reads an uncompressed 24- or 32-bit BMP of the window's size (as the exporter writes them).
+bool load_bmp(const std::string &path, Image *img) {
+  const std::string data = read_file(path);
+  auto u32 = [&](size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(data[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(data[at + 3])) << 24;
+  };
+  if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') {
+    return false;
+  }
+  const std::uint32_t offset = u32(10);
+  const auto width = static_cast<std::int32_t>(u32(18));
+  const auto height = static_cast<std::int32_t>(u32(22));
+  const int bytes = static_cast<unsigned char>(data[28]) / 8;
+  if (width != WIN_W || std::abs(height) != WIN_H || (bytes != 3 && bytes != 4)) {
+    return false;
+  }
+  const size_t stride = (static_cast<size_t>(WIN_W) * bytes + 3) / 4 * 4;
+  if (data.size() < offset + stride * WIN_H) {
+    return false;
+  }
+  img->px.assign(static_cast<size_t>(WIN_W) * WIN_H, 0);
+  for (int y = 0; y < WIN_H; ++y) {
+    const size_t row = offset + stride * static_cast<size_t>(height > 0 ? WIN_H - 1 - y : y);
+    for (int x = 0; x < WIN_W; ++x) {
+      const size_t at = row + static_cast<size_t>(x) * bytes;
+      img->px[static_cast<size_t>(y) * WIN_W + x] =
+          static_cast<unsigned long>(static_cast<unsigned char>(data[at + 2])) << 16 |
+          static_cast<unsigned long>(static_cast<unsigned char>(data[at + 1])) << 8 |
+          static_cast<unsigned char>(data[at]);
+    }
+  }
+  return true;
 }
 
 std::string program_path() { return TRIANGLES_EXE; }
@@ -411,6 +449,51 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
   for (int page = 0; page < EXPECTED_PAGES; ++page) {
     EXPECT_TRUE(first[page] == second[page]) << "page " << page + 1 << " differs between runs";
   }
+
+  // The exporter's pictures are the very same pages.
+  const std::string out = make_temp_dir();
+  Child exporter = start_program(EXPORT_EXE, {out}, make_temp_dir(), {"DISPLAY="});
+  ASSERT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S * time_scale()), 0)
+      << read_file(exporter.err_path);
+  for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+    const std::string path = out + "/page-" + std::to_string(page) + ".bmp";
+    Image saved;
+    ASSERT_TRUE(load_bmp(path, &saved)) << path;
+    EXPECT_TRUE(saved == first[page - 1])
+        << "page " << page << " differs from the window; window: "
+        << save_image(first[page - 1], "window-" + std::to_string(page)) << ", file: " << path;
+  }
+}
+
+TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
+  const std::string prefix = make_temp_dir();
+  const std::string install = std::string(CMAKE_COMMAND) + " --install " + TRIANGLES_DIR +
+                              " --prefix " + prefix + " > /dev/null";
+  ASSERT_EQ(std::system(install.c_str()), 0) << install;
+
+  // The launcher, started from an unrelated folder, finds its font and shows all four pages.
+  viewer = start_program(prefix + "/bin/triangles", {}, make_temp_dir(), {});
+  locate_window();
+  ASSERT_NE(win, 0U) << "the installed viewer's window did not appear: "
+                     << read_file(viewer.err_path);
+  const char *keys[] = {"a", "b", "c", "d"};
+  for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+    expect_page(page);
+    xdo(std::string("key ") + keys[page - 1]);
+  }
+  expect_clean_exit();
+
+  // The installed exporter finds the installed font from any folder too.
+  const std::string out = make_temp_dir();
+  Child exporter = start_program(prefix + "/bin/triangles-export", {out}, make_temp_dir(), {});
+  EXPECT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S), 0) << read_file(exporter.err_path);
+  EXPECT_EQ(read_file(exporter.out_path), out + "/page-1.bmp\n" + out + "/page-2.bmp\n" + out +
+                                              "/page-3.bmp\n" + out + "/page-4.bmp\n");
+
+  // And the desktop menu entry starts the launcher.
+  const std::string desktop = read_file(prefix + "/share/applications/triangles.desktop");
+  EXPECT_NE(desktop.find("Exec=" + prefix + "/bin/triangles\n"), std::string::npos) << desktop;
+  EXPECT_NE(read_file(prefix + "/share/triangles/times.ttf.LICENSE"), "");
 }
 
 TEST_F(RealWindow, QuickKeysEachTurnOnePage) {

@@ -1,0 +1,108 @@
+// triangles-export DIR: draws the viewer's four pages with the viewer's own drawing code into an
+// in-memory 800x600 surface, with no window and no waiting, and saves them as DIR/page-1.bmp to
+// DIR/page-4.bmp. The paths are printed only once all four are written.
+#include <cerrno>
+#include <climits>
+#include <initializer_list>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "constants.h"
+#include "display.h"
+#include "pages.h"
+
+namespace {
+
+constexpr int PAGE_COUNT = 4;
+constexpr const char *USAGE = "Usage: triangles-export DIR\n"
+                              "Saves the four pages of triangles as DIR/page-1.bmp ... "
+                              "DIR/page-4.bmp.\n";
+
+const char *out_dir = nullptr;
+char written[PAGE_COUNT][PATH_MAX];
+
+bool is_regular_file(const char *path) {
+  struct stat info {};
+  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// The font as a user expects to find it: times.ttf in the working folder, else the one beside
+// the program (a build folder), else the one installed with it.
+const char *find_font() {
+  static char path[PATH_MAX];
+  if (is_regular_file(FONT_FILE)) {
+    return FONT_FILE;
+  }
+  char exe[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n > 0) {
+    exe[n] = '\0';
+    char *slash = std::strrchr(exe, '/');
+    if (slash != nullptr) {
+      *slash = '\0';
+      for (const char *sub : {"", "/" INSTALLED_DATA_FROM_BIN}) {
+        if (std::snprintf(path, sizeof path, "%s%s/%s", exe, sub, FONT_FILE) <
+                static_cast<int>(sizeof path) &&
+            is_regular_file(path)) {
+          return path;
+        }
+      }
+    }
+  }
+  return FONT_FILE; // not found anywhere: the error will name it
+}
+
+bool usable_folder(const char *dir) {
+  struct stat info {};
+  const char *reason = nullptr;
+  if (stat(dir, &info) != 0) {
+    reason = std::strerror(errno);
+  } else if (!S_ISDIR(info.st_mode)) {
+    reason = "not a directory";
+  } else if (access(dir, W_OK | X_OK) != 0) {
+    reason = std::strerror(errno);
+  }
+  if (reason != nullptr) {
+    std::fprintf(stderr, "Couldn't write pages into %s: %s\n", dir, reason);
+    return false;
+  }
+  return true;
+}
+
+bool save_numbered(int page) {
+  char *path = written[page - 1];
+  if (page > PAGE_COUNT ||
+      std::snprintf(path, PATH_MAX, "%s/page-%d.bmp", out_dir, page) >= PATH_MAX) {
+    std::fprintf(stderr, "Couldn't write page %d into %s: path too long\n", page, out_dir);
+    return false;
+  }
+  return save_page(path);
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(USAGE, stdout);
+    return EXIT_OK;
+  }
+  if (argc != 2 || argv[1][0] == '\0') {
+    std::fputs(USAGE, stderr);
+    return EXIT_FAILURE_STATUS;
+  }
+  out_dir = argv[1];
+  if (!usable_folder(out_dir)) {
+    return EXIT_FAILURE_STATUS;
+  }
+  const bool ok = start_offscreen() && prepare_screen(find_font()) && draw_pages(save_numbered);
+  stop_display();
+  if (!ok) {
+    return EXIT_FAILURE_STATUS;
+  }
+  for (const char *path : written) {
+    std::printf("%s\n", path);
+  }
+  return EXIT_OK;
+}
