@@ -3,9 +3,9 @@
 // DIR/page-4.bmp. The paths are printed only once all four are written.
 #include <cerrno>
 #include <climits>
-#include <initializer_list>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,7 +31,6 @@ bool is_regular_file(const char *path) {
 // The font as a user expects to find it: times.ttf in the working folder, else the one beside
 // the program (a build folder), else the one installed with it.
 const char *find_font() {
-  static char path[PATH_MAX];
   if (is_regular_file(FONT_FILE)) {
     return FONT_FILE;
   }
@@ -42,6 +41,7 @@ const char *find_font() {
     char *slash = std::strrchr(exe, '/');
     if (slash != nullptr) {
       *slash = '\0';
+      static char path[PATH_MAX];
       for (const char *sub : {"", "/" INSTALLED_DATA_FROM_BIN}) {
         if (std::snprintf(path, sizeof path, "%s%s/%s", exe, sub, FONT_FILE) <
                 static_cast<int>(sizeof path) &&
@@ -56,12 +56,11 @@ const char *find_font() {
 
 bool usable_folder(const char *dir) {
   struct stat info {};
+  const bool exists = stat(dir, &info) == 0;
   const char *reason = nullptr;
-  if (stat(dir, &info) != 0) {
-    reason = std::strerror(errno);
-  } else if (!S_ISDIR(info.st_mode)) {
+  if (exists && !S_ISDIR(info.st_mode)) {
     reason = "not a directory";
-  } else if (access(dir, W_OK | X_OK) != 0) {
+  } else if (!exists || access(dir, W_OK | X_OK) != 0) {
     reason = std::strerror(errno);
   }
   if (reason != nullptr) {

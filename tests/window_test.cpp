@@ -227,13 +227,20 @@ protected:
         sleep_ms(20);
       }
     }
+    point_at_window();
+  }
+
+  // Keys go to the window under the pointer; there is no window manager to give focus. (A
+  // window that has just gone is no error: the next capture finds its successor.)
+  void point_at_window() const {
     if (win != 0) {
-      // Keys go to the window under the pointer; there is no window manager to give focus.
-      xdo("mousemove --window " + std::to_string(win) + " 400 300");
+      XWarpPointer(dpy, None, win, 0, 0, 0, 0, WIN_W / 2, WIN_H / 2);
+      XSync(dpy, False);
     }
   }
 
-  static void xdo(const std::string &args) {
+  void xdo(const std::string &args) const {
+    point_at_window();
     const std::string command = "xdotool " + args;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
   }
