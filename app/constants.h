@@ -31,7 +31,6 @@ constexpr int CELL_W = 240;       // horizontal advance from one cell to the nex
 constexpr int WRAP_LIMIT_X = 560; // after an advance, cell_x beyond this starts a new row
 constexpr int ROW_H = 160;        // vertical advance to the next row
 constexpr int PAGE_LIMIT_Y = 480; // after an advance, cell_y beyond this ends the page
-constexpr int CELLS_PER_PAGE = 9; // three columns by three rows
 
 // Text
 constexpr const char *FONT_FILE = "times.ttf"; // opened from the working directory

@@ -1,4 +1,4 @@
-// The viewer's dealings with SDL and SDL_ttf. Failures are reported the way SDL's own programs
+// The program's dealings with SDL and SDL_ttf. Failures are reported the way SDL's own programs
 // report them, "Couldn't ...: <reason>", and drawing never goes on without a screen or a font.
 #include "display.h"
 
@@ -16,7 +16,8 @@ namespace {
 // Video drivers that show nothing. SDL falls back to them by itself when there is no display,
 // and a viewer in one would wait for keys nobody can press.
 constexpr const char *INVISIBLE_DRIVERS[] = {"offscreen", "dummy"};
-constexpr int DRIVER_NAME_SIZE = 64;
+constexpr int DRIVER_NAME_SIZE = 64; // bytes, for SDL's name of the video driver
+constexpr int REASON_SIZE = 256;     // bytes, for a composed failure reason
 
 // Why the font could not be opened, in the words a user can act on: the system's reason when the
 // file itself is the trouble, SDL_ttf's when its contents are.
@@ -31,7 +32,7 @@ const char *font_failure_reason(const char *font_path) {
   if (info.st_size == 0) {
     return "the file is empty";
   }
-  static char reason[256];
+  static char reason[REASON_SIZE];
   std::snprintf(reason, sizeof reason, "not a usable TrueType font (%s)", TTF_GetError());
   return reason;
 }
