@@ -71,9 +71,12 @@ bool usable_folder(const char *dir) {
 }
 
 bool save_numbered(int page) {
+  if (page > PAGE_COUNT) {
+    std::fprintf(stderr, "Couldn't write page %d: only %d pages were expected\n", page, PAGE_COUNT);
+    return false;
+  }
   char *path = written[page - 1];
-  if (page > PAGE_COUNT ||
-      std::snprintf(path, PATH_MAX, "%s/page-%d.bmp", out_dir, page) >= PATH_MAX) {
+  if (std::snprintf(path, PATH_MAX, "%s/page-%d.bmp", out_dir, page) >= PATH_MAX) {
     std::fprintf(stderr, "Couldn't write page %d into %s: path too long\n", page, out_dir);
     return false;
   }

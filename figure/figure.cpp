@@ -31,17 +31,13 @@ double foot_distance(TriangleSides s) {
 
 } // namespace
 
-OutlineGeometry outline_geometry(TriangleSides sides) {
-  const float alpha = to_single(std::acos(foot_distance(sides) / sides.c));
-  const float tan_alpha = to_single(std::tan(wide(alpha)));
-  return OutlineGeometry{alpha, tan_alpha};
-}
-
 Point apex_position(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry *geometry) {
-  *geometry = outline_geometry(sides);
-  const float foot = to_single(foot_distance(sides));
-  const double height = wide(geometry->tan_alpha) * wide(foot); // units above the base
-  return Point{truncate(cell_x + UNIT_PX * wide(foot)), truncate(cell_y - height * UNIT_PX)};
+  const double foot = foot_distance(sides); // the unrounded quotient decides the angle
+  geometry->alpha = to_single(std::acos(foot / sides.c));
+  geometry->tan_alpha = to_single(std::tan(wide(geometry->alpha)));
+  const float foot_single = to_single(foot); // the rounded one places the apex
+  const double height = wide(geometry->tan_alpha) * wide(foot_single); // units above the base
+  return Point{truncate(cell_x + UNIT_PX * wide(foot_single)), truncate(cell_y - height * UNIT_PX)};
 }
 
 OutlineGeometry draw_triangle_outline(TriangleSides sides, int cell_x, int cell_y) {

@@ -19,7 +19,7 @@ struct Point {
 };
 
 // Outline
-OutlineGeometry outline_geometry(TriangleSides sides);
+// The apex of the triangle in its cell; stores the angle and its tangent in *geometry.
 Point apex_position(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry *geometry);
 // Draws apex -> left end, left end -> right end, right end -> apex, in black.
 OutlineGeometry draw_triangle_outline(TriangleSides sides, int cell_x, int cell_y);

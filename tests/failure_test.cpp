@@ -33,12 +33,17 @@ void copy_font(const std::string &dir, long limit = -1) {
 const std::vector<std::string> HEADLESS = {
     "DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=offscreen"};
 
-Outcome run_in(const std::string &dir, const std::vector<std::string> &env) {
-  Child child = start_program(TRIANGLES_EXE, {}, dir, env);
+Outcome run(const std::string &program, const std::vector<std::string> &args,
+            const std::string &dir, const std::vector<std::string> &env) {
+  Child child = start_program(program, args, dir, env);
   Outcome o{wait_program(&child, DEADLINE_S), "", ""};
   o.out = read_file(child.out_path);
   o.err = read_file(child.err_path);
   return o;
+}
+
+Outcome run_in(const std::string &dir, const std::vector<std::string> &env) {
+  return run(TRIANGLES_EXE, {}, dir, env);
 }
 
 // Exit status 1 with the line naming `what` and `reason`, and nothing on stdout.
@@ -120,11 +125,7 @@ TEST(EventWait, AFailingWaitEndsTheRun) {
 namespace {
 
 Outcome export_into(const std::vector<std::string> &args, const std::string &program = EXPORT_EXE) {
-  Child child = start_program(program, args, make_temp_dir(), {"DISPLAY="});
-  Outcome o{wait_program(&child, DEADLINE_S), "", ""};
-  o.out = read_file(child.out_path);
-  o.err = read_file(child.err_path);
-  return o;
+  return run(program, args, make_temp_dir(), {"DISPLAY="});
 }
 
 } // namespace

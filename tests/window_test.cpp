@@ -37,6 +37,8 @@ constexpr int TITLE_BOX_H = 30;
 constexpr double PAGE_TIMEOUT_S = 10.0;
 constexpr int SETTLE_MS = 400; // long enough for a wrongly turned page to show
 
+using Clock = std::chrono::steady_clock;
+
 // VIEWER_WRAPPER, when set, is a command the viewer runs under (such as valgrind), and
 // VIEWER_TIME_SCALE stretches every deadline for it.
 double time_scale() {
@@ -55,8 +57,6 @@ std::vector<std::string> viewer_command() {
   words.emplace_back(TRIANGLES_EXE);
   return words;
 }
-
-using Clock = std::chrono::steady_clock;
 
 void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
@@ -115,8 +115,10 @@ bool load_bmp(const std::string &path, Image *img) {
   return true;
 }
 
-std::string program_path() { return TRIANGLES_EXE; }
-std::string program_dir() { return TRIANGLES_DIR; }
+// When a wait of `seconds` (stretched by VIEWER_TIME_SCALE) ends.
+Clock::time_point deadline_after(double seconds) {
+  return Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000 * time_scale()));
+}
 
 // One Xvfb server for the whole suite.
 pid_t xvfb_pid = -1;
@@ -177,14 +179,26 @@ protected:
   Child viewer;
   ::Window win = 0;
 
-  // Starts the viewer and finds its window.
-  void start_viewer() {
-    std::vector<std::string> command = viewer_command();
+  // Starts the viewer (or `command`, such as an installed launcher) in `dir` and finds its window.
+  void start_viewer(std::vector<std::string> command = viewer_command(),
+                    const std::string &dir = TRIANGLES_DIR) {
     const std::string program = command.front();
     command.erase(command.begin());
-    viewer = start_program(program, command, program_dir(), {});
+    viewer = start_program(program, command, dir, {});
     locate_window();
-    ASSERT_NE(win, 0U) << "the viewer's window did not appear";
+    ASSERT_NE(win, 0U) << "the viewer's window did not appear: " << read_file(viewer.err_path);
+  }
+
+  // Shows every page in turn with a key press after each, and returns what was shown.
+  std::vector<Image> walk_all_pages() {
+    std::vector<Image> shown;
+    const char *keys[] = {"a", "b", "c", "d"};
+    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+      shown.push_back(expect_page(page));
+      xdo(std::string("key ") + keys[page - 1]);
+    }
+    expect_clean_exit();
+    return shown;
   }
 
   // The viewable top-level window of the viewer's process (SDL may replace a first window by
@@ -192,9 +206,7 @@ protected:
   void locate_window() {
     win = 0;
     const Atom pid_atom = XInternAtom(dpy, "_NET_WM_PID", False);
-    const auto deadline =
-        Clock::now() +
-        std::chrono::milliseconds(static_cast<int>(PAGE_TIMEOUT_S * 1000 * time_scale()));
+    const auto deadline = deadline_after(PAGE_TIMEOUT_S);
     while (win == 0 && Clock::now() < deadline) {
       ::Window root = 0;
       ::Window parent = 0;
@@ -277,9 +289,7 @@ protected:
 
   // Waits for `page` to be on the screen, checks it fully, and returns what was shown.
   Image expect_page(int page) {
-    const auto deadline =
-        Clock::now() +
-        std::chrono::milliseconds(static_cast<int>(PAGE_TIMEOUT_S * 1000 * time_scale()));
+    const auto deadline = deadline_after(PAGE_TIMEOUT_S);
     std::vector<std::string> problems;
     Image img;
     do {
@@ -441,18 +451,10 @@ TEST_F(RealWindow, FourPagesEachAwaitedByKeyOrClose) {
 }
 
 TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
-  std::vector<Image> first;
-  std::vector<Image> second;
-  for (std::vector<Image> *run : {&first, &second}) {
-    start_viewer();
-    const char *keys[] = {"a", "b", "c", "d"};
-    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
-      run->push_back(expect_page(page));
-      xdo(std::string("key ") + keys[page - 1]);
-    }
-    expect_clean_exit();
-    win = 0;
-  }
+  start_viewer();
+  const std::vector<Image> first = walk_all_pages();
+  start_viewer();
+  const std::vector<Image> second = walk_all_pages();
   for (int page = 0; page < EXPECTED_PAGES; ++page) {
     EXPECT_TRUE(first[page] == second[page]) << "page " << page + 1 << " differs between runs";
   }
@@ -479,16 +481,8 @@ TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
   ASSERT_EQ(std::system(install.c_str()), 0) << install;
 
   // The launcher, started from an unrelated folder, finds its font and shows all four pages.
-  viewer = start_program(prefix + "/bin/triangles", {}, make_temp_dir(), {});
-  locate_window();
-  ASSERT_NE(win, 0U) << "the installed viewer's window did not appear: "
-                     << read_file(viewer.err_path);
-  const char *keys[] = {"a", "b", "c", "d"};
-  for (int page = 1; page <= EXPECTED_PAGES; ++page) {
-    expect_page(page);
-    xdo(std::string("key ") + keys[page - 1]);
-  }
-  expect_clean_exit();
+  start_viewer({prefix + "/bin/triangles"}, make_temp_dir());
+  walk_all_pages();
 
   // The installed exporter finds the installed font from any folder too.
   const std::string out = make_temp_dir();
@@ -516,7 +510,7 @@ TEST_F(RealWindow, QuickKeysEachTurnOnePage) {
 
 TEST_F(RealWindow, MissingFontIsReportedByName) {
   const std::string empty = make_temp_dir();
-  Child run = start_program(program_path(), {}, empty, {});
+  Child run = start_program(TRIANGLES_EXE, {}, empty, {});
   EXPECT_EQ(wait_program(&run, PAGE_TIMEOUT_S), 1);
   EXPECT_NE(read_file(run.err_path).find("times.ttf"), std::string::npos)
       << read_file(run.err_path);
