@@ -1,20 +1,30 @@
 // The whole run drawn offscreen with the real font: four pages of 9, 9, 9 and 6 triangles, the
-// title on the first only, and nothing ever written outside the picture.
+// title on the first only, nothing ever written outside the picture, and every page equal to the
+// reference pictures in docs/ pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "display.h"
+#include "expected_run.h"
 #include "offscreen.h"
 #include "pages.h"
+#include "process.h"
 
 namespace {
+
+using Picture = std::vector<std::uint32_t>; // 0xRRGGBB, SCREEN_W x SCREEN_H, row by row
 
 struct PageRecord {
   int page;
   int black_pixels;
   bool title_ink;
   int padding_damage;
+  Picture picture;
 };
 
 Offscreen *current = nullptr;
@@ -33,9 +43,110 @@ bool ink_in_title_strip() {
 }
 
 bool record_page(int page) {
-  pages.push_back(
-      PageRecord{page, current->black_count(), ink_in_title_strip(), current->padding_damage()});
+  Picture picture;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    for (int x = 0; x < SCREEN_W; ++x) {
+      picture.push_back(current->memory[static_cast<size_t>(y) * ROW_PX + x]);
+    }
+  }
+  pages.push_back(PageRecord{page, current->black_count(), ink_in_title_strip(),
+                             current->padding_damage(), picture});
   return true;
+}
+
+bool load_png(const std::string &path, Picture *picture) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+    return false;
+  }
+  image.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
+  picture->assign(PNG_IMAGE_SIZE(image) / 4, 0);
+  if (image.width != SCREEN_W || image.height != SCREEN_H ||
+      png_image_finish_read(&image, nullptr, picture->data(), 0, nullptr) == 0) {
+    png_image_free(&image);
+    return false;
+  }
+  for (std::uint32_t &p : *picture) {
+    p &= 0xFFFFFF;
+  }
+  return true;
+}
+
+std::string save_png(const Picture &picture, const std::string &path) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = SCREEN_W;
+  image.height = SCREEN_H;
+  image.format = PNG_FORMAT_BGRA;
+  Picture opaque = picture;
+  for (std::uint32_t &p : opaque) {
+    p |= 0xFF000000;
+  }
+  png_image_write_to_file(&image, path.c_str(), 0, opaque.data(), 0, nullptr);
+  return path;
+}
+
+// Text boxes: the label hangs below its base, the title sits in the top-left corner. Wider and
+// taller than any of their texts in a 20-point serif (23 rows), yet clear of the next row's apexes.
+constexpr int LABEL_BOX_W = 130;
+constexpr int TITLE_BOX_W = 300;
+constexpr int TEXT_BOX_H = 24;
+constexpr std::uint32_t INK = 0x000000;
+constexpr std::uint32_t PAPER = 0xFFFFFF;
+
+// Replaces the box at (x0, y0) with `text` as this machine's SDL_ttf renders it in the program's
+// font, so the comparison does not depend on how FreeType rasterised the reference.
+void expect_text(Picture *page, int x0, int y0, int box_w, const std::string &text) {
+  for (int y = y0; y < y0 + TEXT_BOX_H; ++y) {
+    for (int x = x0; x < x0 + box_w; ++x) {
+      (*page)[static_cast<size_t>(y) * SCREEN_W + x] = PAPER;
+    }
+  }
+  SDL_Surface *image = TTF_RenderText_Solid(label_font, text.c_str(), SDL_Color{0, 0, 0, 0});
+  ASSERT_NE(image, nullptr) << text;
+  for (int y = 0; y < image->h && y < TEXT_BOX_H; ++y) {
+    for (int x = 0; x < image->w && x < box_w; ++x) {
+      if (static_cast<const std::uint8_t *>(image->pixels)[y * image->pitch + x] != 0) {
+        (*page)[static_cast<size_t>(y0 + y) * SCREEN_W + x0 + x] = INK;
+      }
+    }
+  }
+  SDL_FreeSurface(image);
+}
+
+// The reference page with its texts as they must read. Inside a label's box the figure shows only
+// its base line and the lower halves of the base rings.
+Picture expected_page(int page) {
+  Picture expected;
+  const std::string golden = std::string(GOLDEN_DIR) + "/page-" + std::to_string(page) + ".png";
+  EXPECT_TRUE(load_png(golden, &expected)) << "cannot read " << golden;
+  if (expected.empty()) {
+    return expected;
+  }
+  if (page == 1) {
+    expect_text(&expected, 10, 10, TITLE_BOX_W, " Triangles with perimeter 40");
+  }
+  for (const ExpectedTriangle &t : EXPECTED_RUN) {
+    if (t.page != page) {
+      continue;
+    }
+    const std::string label =
+        "(" + std::to_string(t.a) + " " + std::to_string(t.b) + " " + std::to_string(t.c) + ")";
+    expect_text(&expected, t.cell_x, t.cell_y, LABEL_BOX_W, label);
+    for (int x = t.cell_x; x < t.cell_x + LABEL_BOX_W; ++x) {
+      expected[static_cast<size_t>(t.cell_y) * SCREEN_W + x] = INK;
+    }
+    for (int cx = t.cell_x; cx <= t.cell_x + LABEL_BOX_W; cx += UNITS_PX) {
+      for (const auto &o : RING_OFFSETS) {
+        const int x = cx + o[0];
+        if (o[1] >= 0 && x >= t.cell_x && x < t.cell_x + LABEL_BOX_W) {
+          expected[static_cast<size_t>(t.cell_y + o[1]) * SCREEN_W + x] = INK;
+        }
+      }
+    }
+  }
+  return expected;
 }
 
 bool stop_after_first(int /*page*/) { return false; }
@@ -72,6 +183,36 @@ TEST_F(Pages, FourPagesTitleOnTheFirstOnly) {
   EXPECT_EQ(pages[3].page, 4);
   // The last page holds six triangles against nine on the others.
   EXPECT_LT(pages[3].black_pixels, pages[2].black_pixels);
+}
+
+TEST_F(Pages, EqualTheReferencePages) {
+  ASSERT_TRUE(draw_pages(record_page));
+  ASSERT_EQ(pages.size(), 4U);
+  for (const PageRecord &p : pages) {
+    const Picture expected = expected_page(p.page);
+    ASSERT_EQ(expected.size(), p.picture.size());
+    std::string first;
+    int differing = 0;
+    Picture diff(expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      const bool same = expected[i] == p.picture[i];
+      diff[i] = same ? (expected[i] == INK ? 0xC0C0C0 : PAPER) : 0xFF0000;
+      if (!same && differing++ < 10) {
+        char line[96];
+        std::snprintf(line, sizeof line, "  (%zu, %zu): expected %06X, drawn %06X\n", i % SCREEN_W,
+                      i / SCREEN_W, expected[i], p.picture[i]);
+        first += line;
+      }
+    }
+    if (differing > 0) {
+      const std::string dir = make_temp_dir();
+      const std::string name = "/page-" + std::to_string(p.page);
+      FAIL() << "page " << p.page << ": " << differing << " pixels differ from the reference\n"
+             << "  drawn: " << save_png(p.picture, dir + name + ".png") << "\n"
+             << "  differences (red): " << save_png(diff, dir + name + "-diff.png") << "\n"
+             << first;
+    }
+  }
 }
 
 TEST_F(Pages, StopsWhenAPageCannotBeFinished) { EXPECT_FALSE(draw_pages(stop_after_first)); }

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -34,8 +35,9 @@ constexpr int LABEL_BOX_W = 130; // wider than any label in a 20-point serif
 constexpr int LABEL_BOX_H = 30;
 constexpr int TITLE_BOX_W = 300;
 constexpr int TITLE_BOX_H = 30;
-constexpr double PAGE_TIMEOUT_S = 10.0;
-constexpr int SETTLE_MS = 400; // long enough for a wrongly turned page to show
+constexpr double PAGE_TIMEOUT_S = 10.0; // for a window to appear or a program to end
+constexpr double DRAW_TIMEOUT_S = 3.0;  // for a page to look right once its window is there
+constexpr int SETTLE_MS = 400;          // long enough for a wrongly turned page to show
 
 using Clock = std::chrono::steady_clock;
 
@@ -287,9 +289,10 @@ protected:
     XFlush(dpy);
   }
 
-  // Waits for `page` to be on the screen, checks it fully, and returns what was shown.
+  // Waits for `page` to be on the screen, checks it fully, and returns what was shown. A page that
+  // is still wrong after a few seconds ends the test at once: what follows would only wait for it.
   Image expect_page(int page) {
-    const auto deadline = deadline_after(PAGE_TIMEOUT_S);
+    const auto deadline = deadline_after(DRAW_TIMEOUT_S);
     std::vector<std::string> problems;
     Image img;
     do {
@@ -308,7 +311,7 @@ protected:
                   << " problems); screenshot: " << save_image(img, "page-" + std::to_string(page))
                   << "\n"
                   << report;
-    return img;
+    throw std::runtime_error("gave up on page " + std::to_string(page));
   }
 
   // The page stays as it is and the viewer keeps waiting.
