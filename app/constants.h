@@ -36,12 +36,16 @@ constexpr int PAGE_LIMIT_Y = 480; // after an advance, cell_y beyond this ends t
 constexpr const char *FONT_FILE = "times.ttf"; // opened from the working directory
 constexpr int FONT_POINT_SIZE = 20;
 constexpr const char *TITLE_FORMAT = " Triangles with perimeter %d";
-constexpr const char *LABEL_FORMAT = "(%d %d %d)"; // longest side first
-constexpr int TEXT_BUFFER_SIZE = 64;               // bytes; the longest text, the title, needs 29
+constexpr const char *LABEL_FORMAT = "(%d %d %d)";        // longest side first
+constexpr const char *LABEL_CHARACTERS = "()0123456789 "; // all that a label can hold
+constexpr int TEXT_BUFFER_SIZE = 64; // bytes; the longest text, the title, needs 29
 
 // Colours, as red, green and blue components
 constexpr std::uint8_t WHITE_LEVEL = 255;
 constexpr std::uint8_t BLACK_LEVEL = 0;
+
+// Waiting
+constexpr int FALLBACK_WAIT_MS = 10; // a step of the wait when there is no display connection
 
 // Exit statuses
 constexpr int EXIT_OK = 0;

@@ -1,48 +1,32 @@
-// The program's dealings with SDL and SDL_ttf. Failures are reported the way SDL's own programs
+// The program's dealings with SDL's video. Failures are reported the way SDL's own programs
 // report them, "Couldn't ...: <reason>", and drawing never goes on without a screen or a font.
 #include "display.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <strings.h>
-#include <sys/stat.h>
 
 #include "display_state.h"
+#include "events.h"
+#include "text.h"
 
 namespace {
 
-// Video drivers that show nothing. SDL falls back to them by itself when there is no display,
-// and a viewer in one would wait for keys nobody can press.
-constexpr const char *INVISIBLE_DRIVERS[] = {"offscreen", "dummy"};
+// Video drivers that show no window a user can answer: memory only, or text art on a terminal.
+// SDL falls back to them by itself when there is no display, and a viewer in one would wait for
+// keys nobody can press.
+constexpr const char *WINDOWLESS_DRIVERS[] = {"offscreen", "dummy", "caca", "aalib"};
 constexpr int DRIVER_NAME_SIZE = 64; // bytes, for SDL's name of the video driver
-constexpr int REASON_SIZE = 256;     // bytes, for a composed failure reason
-
-// Why the font could not be opened, in the words a user can act on: the system's reason when the
-// file itself is the trouble, SDL_ttf's when its contents are.
-const char *font_failure_reason(const char *font_path) {
-  struct stat info {};
-  if (stat(font_path, &info) != 0) {
-    return std::strerror(errno);
-  }
-  if (S_ISDIR(info.st_mode)) {
-    return "is a directory, not a font file";
-  }
-  if (info.st_size == 0) {
-    return "the file is empty";
-  }
-  static char reason[REASON_SIZE];
-  std::snprintf(reason, sizeof reason, "not a usable TrueType font (%s)", TTF_GetError());
-  return reason;
-}
+// SDL 2's hints (read from the environment) for drawing the window without OpenGL.
+constexpr const char *SOFTWARE_RENDERING_HINTS[] = {"SDL_RENDER_DRIVER",
+                                                    "SDL_FRAMEBUFFER_ACCELERATION"};
 
 // True when `screen` is the program's own memory surface rather than SDL's window.
 bool screen_is_offscreen = false;
 
-bool driver_is_invisible(const char *name) {
-  for (const char *invisible : INVISIBLE_DRIVERS) {
-    if (strcasecmp(name, invisible) == 0) {
+bool driver_is_windowless(const char *name) {
+  for (const char *windowless : WINDOWLESS_DRIVERS) {
+    if (strcasecmp(name, windowless) == 0) {
       return true;
     }
   }
@@ -55,20 +39,38 @@ bool driver_chosen_explicitly(const char *name) {
   return chosen != nullptr && strcasecmp(chosen, name) == 0;
 }
 
+void report_no_window(const char *driver) {
+  const char *x_display = std::getenv("DISPLAY");
+  if (x_display != nullptr && x_display[0] != '\0') {
+    std::fprintf(stderr,
+                 "Couldn't open a window: the X server at DISPLAY=%s refused the connection or "
+                 "is not running (SDL fell back to its \"%s\" video driver)\n",
+                 x_display, driver);
+  } else {
+    std::fprintf(stderr,
+                 "Couldn't open a window: no display available (SDL fell back to its \"%s\" "
+                 "video driver; is DISPLAY set?)\n",
+                 driver);
+  }
+}
+
 } // namespace
 
 bool start_window() {
+  // The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
+  // OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting
+  // of either wins; classic SDL 1.2 ignores both.
+  for (const char *hint : SOFTWARE_RENDERING_HINTS) {
+    setenv(hint, "software", 0);
+  }
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
     return false;
   }
   char driver[DRIVER_NAME_SIZE] = "";
-  if (SDL_VideoDriverName(driver, DRIVER_NAME_SIZE) != nullptr && driver_is_invisible(driver) &&
+  if (SDL_VideoDriverName(driver, DRIVER_NAME_SIZE) != nullptr && driver_is_windowless(driver) &&
       !driver_chosen_explicitly(driver)) {
-    std::fprintf(stderr,
-                 "Couldn't open a window: no display available (SDL fell back to its invisible "
-                 "\"%s\" video driver; is DISPLAY set?)\n",
-                 driver);
+    report_no_window(driver);
     return false;
   }
   screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_HWSURFACE | SDL_DOUBLEBUF);
@@ -77,6 +79,7 @@ bool start_window() {
                  SDL_GetError());
     return false;
   }
+  watch_display();
   return true;
 }
 
@@ -100,12 +103,7 @@ bool prepare_screen(const char *font_path) {
     std::fprintf(stderr, "Couldn't initialize SDL_ttf: %s\n", TTF_GetError());
     return false;
   }
-  label_font = TTF_OpenFont(font_path, FONT_POINT_SIZE);
-  if (label_font == nullptr) {
-    std::fprintf(stderr, "Couldn't load font %s: %s\n", font_path, font_failure_reason(font_path));
-    return false;
-  }
-  return true;
+  return open_font(font_path);
 }
 
 void stop_display() {
@@ -124,35 +122,6 @@ void stop_display() {
   SDL_Quit();
 }
 
-bool write_text(int x, int y) {
-  const SDL_Color black = {BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL, 0};
-  text_image = TTF_RenderText_Solid(label_font, text_buffer, black);
-  if (text_image == nullptr) {
-    std::fprintf(stderr, "Couldn't render text \"%s\": %s\n", text_buffer, TTF_GetError());
-    return false;
-  }
-  blit_rect.x = static_cast<Sint16>(x);
-  blit_rect.y = static_cast<Sint16>(y);
-  const int blitted = SDL_BlitSurface(text_image, nullptr, screen, &blit_rect);
-  SDL_FreeSurface(text_image);
-  text_image = nullptr;
-  if (blitted < 0) {
-    std::fprintf(stderr, "Couldn't draw text \"%s\": %s\n", text_buffer, SDL_GetError());
-    return false;
-  }
-  return true;
-}
-
-bool draw_title() {
-  std::snprintf(text_buffer, sizeof text_buffer, TITLE_FORMAT, PERIMETER);
-  return write_text(TITLE_X, TITLE_Y);
-}
-
-bool draw_triangle_label(TriangleSides sides, CellOrigin cell) {
-  std::snprintf(text_buffer, sizeof text_buffer, LABEL_FORMAT, sides.a, sides.b, sides.c);
-  return write_text(cell.x, cell.y);
-}
-
 void clear_screen() { SDL_FillRect(screen, nullptr, colour_white); }
 
 bool lock_screen() {
@@ -169,32 +138,23 @@ void unlock_screen() {
   }
 }
 
-void show_page() { SDL_Flip(screen); }
+// SDL_Flip and SDL_UpdateRect may leave the copy to the window for a later SDL_PumpEvents
+// (sdl12-compat paces its presents to the display's frame rate), and the wait sleeps without
+// pumping. An update of the all-zero rectangle, which sdl12-compat takes for "the whole screen,
+// now", shows the page at once; classic SDL 1.2 has shown it already and skips the empty rectangle.
+namespace {
+void present_now() {
+  SDL_Rect whole = {0, 0, 0, 0};
+  SDL_UpdateRects(screen, 1, &whole);
+}
+} // namespace
 
-bool wait_for_key() {
-  SDL_Event event;
-  for (;;) {
-    if (SDL_WaitEvent(&event) == 0) {
-      std::fprintf(stderr, "Couldn't wait for an event: %s\n", SDL_GetError());
-      return false;
-    }
-    if (event.type == SDL_KEYDOWN || event.type == SDL_QUIT) {
-      return true;
-    }
-    if (event.type == SDL_VIDEOEXPOSE) {
-      // Another window covered ours: copy the finished page to the window again.
-      SDL_UpdateRect(screen, 0, 0, 0, 0);
-    }
-  }
+void show_page() {
+  SDL_Flip(screen);
+  present_now();
 }
 
-bool save_page(const char *path) {
-  errno = 0;
-  if (SDL_SaveBMP(screen, path) != 0) {
-    // The system's reason where there is one ("Permission denied"), else SDL's.
-    std::fprintf(stderr, "Couldn't write %s: %s\n", path,
-                 errno != 0 ? std::strerror(errno) : SDL_GetError());
-    return false;
-  }
-  return true;
+void repaint_screen() {
+  SDL_UpdateRect(screen, 0, 0, 0, 0); // a copy, not a flip: the page shown is the one drawn
+  present_now();
 }

@@ -3,6 +3,7 @@
 // DIR/page-4.bmp. The paths are printed only once all four are written.
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -12,10 +13,13 @@
 #include "constants.h"
 #include "display.h"
 #include "pages.h"
+#include "save.h"
+#include "streams.h"
 
 namespace {
 
 constexpr int PAGE_COUNT = 4;
+constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
 constexpr const char *USAGE = "Usage: triangles-export DIR\n"
                               "Saves the four pages of triangles as DIR/page-1.bmp ... "
                               "DIR/page-4.bmp.\n";
@@ -75,20 +79,21 @@ bool save_numbered(int page) {
     std::fprintf(stderr, "Couldn't write page %d: only %d pages were expected\n", page, PAGE_COUNT);
     return false;
   }
-  char *path = written[page - 1];
-  if (std::snprintf(path, PATH_MAX, "%s/page-%d.bmp", out_dir, page) >= PATH_MAX) {
-    std::fprintf(stderr, "Couldn't write page %d into %s: path too long\n", page, out_dir);
-    return false;
-  }
-  return save_page(path);
+  char name[PAGE_NAME_SIZE];
+  std::snprintf(name, sizeof name, "page-%d.bmp", page);
+  std::snprintf(written[page - 1], PATH_MAX, "%s/%s", out_dir, name);
+  return save_page(out_dir, name);
 }
 
 } // namespace
 
 int main(int argc, char *argv[]) {
+  guard_standard_streams();
+  // A file size limit is a failed write to report, not a reason to die.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(USAGE, stdout);
-    return EXIT_OK;
+    return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;
   }
   if (argc != 2 || argv[1][0] == '\0') {
     std::fputs(USAGE, stderr);
@@ -106,5 +111,5 @@ int main(int argc, char *argv[]) {
   for (const char *path : written) {
     std::printf("%s\n", path);
   }
-  return EXIT_OK;
+  return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;
 }

@@ -1,12 +1,18 @@
 // The viewer: opens the window, shows the pages one after another and waits for a key (or a
-// close request) after each. Exit status 0 after the last page, 1 when something could not start.
+// close request) after each. Exit status 0 after the last page, 1 when something could not start
+// or went wrong; SIGINT, SIGTERM and SIGHUP end it at once, by that signal.
 #include "constants.h"
 #include "display.h"
+#include "events.h"
 #include "pages.h"
+#include "streams.h"
 
 namespace {
 
 bool show_and_wait(int /*page*/) {
+  if (ending_signal() != 0) {
+    return false; // never show a page after being asked to end
+  }
   show_page();
   return wait_for_key();
 }
@@ -14,7 +20,12 @@ bool show_and_wait(int /*page*/) {
 } // namespace
 
 int main(int /*argc*/, char * /*argv*/[]) {
-  const bool ok = start_window() && prepare_screen(FONT_FILE) && draw_pages(show_and_wait);
+  guard_standard_streams();
+  const bool ok = catch_ending_signals() && start_window() && prepare_screen(FONT_FILE) &&
+                  draw_pages(show_and_wait);
   stop_display();
+  if (ending_signal() != 0) {
+    die_of(ending_signal());
+  }
   return ok ? EXIT_OK : EXIT_FAILURE_STATUS;
 }

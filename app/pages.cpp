@@ -6,6 +6,7 @@
 #include "enumeration.h"
 #include "figure.h"
 #include "layout.h"
+#include "text.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "offscreen.h"
 #include "pages.h"
 #include "process.h"
+#include "text.h"
 
 namespace {
 

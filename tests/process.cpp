@@ -15,6 +15,7 @@
 namespace {
 
 constexpr int POLL_MS = 10;
+constexpr int SIGNAL_STATUS_BASE = 128; // a shell's status for death by signal n is 128 + n
 
 void apply_env(const std::vector<std::string> &env) {
   for (const std::string &entry : env) {
@@ -76,7 +77,7 @@ int wait_program(Child *child, double seconds) {
     const pid_t done = waitpid(child->pid, &status, WNOHANG);
     if (done == child->pid) {
       child->pid = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : SIGNAL_STATUS_BASE + WTERMSIG(status);
     }
     if (done < 0 && errno != EINTR) {
       return -2;

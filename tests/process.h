@@ -18,8 +18,8 @@ struct Child {
 Child start_program(const std::string &program, const std::vector<std::string> &args,
                     const std::string &dir, const std::vector<std::string> &env);
 
-// Exit status once the child has ended, or -1 if it was still running after `seconds` (it is then
-// killed) and -2 if it died of a signal.
+// Exit status once the child has ended (128 + n, as a shell reports it, if it died of signal n),
+// -1 if it was still running after `seconds` (it is then killed), -2 if it cannot be waited for.
 int wait_program(Child *child, double seconds);
 
 bool still_running(const Child &child);

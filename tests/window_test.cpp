@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -122,6 +124,49 @@ Clock::time_point deadline_after(double seconds) {
   return Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000 * time_scale()));
 }
 
+// Starts an Xvfb server with `extra` arguments and returns its display (":N"), or "".
+std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {}) {
+  int fds[2];
+  if (pipe(fds) != 0) {
+    return "";
+  }
+  const std::string fd = std::to_string(fds[1]);
+  std::vector<std::string> words = {"Xvfb", "-displayfd",  fd,          "-screen",
+                                    "0",    "1024x768x24", "-nolisten", "tcp"};
+  words.insert(words.end(), extra.begin(), extra.end());
+  *pid = fork();
+  if (*pid == 0) {
+    close(fds[0]);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    std::vector<char *> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string &w : words) {
+      argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  char ch = 0;
+  while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
+    number += ch;
+  }
+  close(fds[0]);
+  return number.empty() ? "" : ":" + number;
+}
+
+void stop_xvfb(pid_t *pid) {
+  if (*pid > 0) {
+    kill(*pid, SIGKILL);
+    waitpid(*pid, nullptr, 0);
+    *pid = -1;
+  }
+}
+
 // One Xvfb server for the whole suite.
 pid_t xvfb_pid = -1;
 Display *dpy = nullptr;
@@ -129,28 +174,8 @@ Display *dpy = nullptr;
 class RealWindow : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    xvfb_pid = fork();
-    if (xvfb_pid == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, 1);
-      dup2(null, 2);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-             "tcp", static_cast<char *>(nullptr));
-      _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    char ch = 0;
-    while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
-      number += ch;
-    }
-    close(fds[0]);
-    ASSERT_FALSE(number.empty()) << "Xvfb did not start (is it installed?)";
-    const std::string display = ":" + number;
+    const std::string display = start_xvfb(&xvfb_pid);
+    ASSERT_FALSE(display.empty()) << "Xvfb did not start (is it installed?)";
     setenv("DISPLAY", display.c_str(), 1);
     // Windows come and go while the viewer starts; a query about one that went is no failure.
     XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
@@ -163,11 +188,7 @@ protected:
       XCloseDisplay(dpy);
       dpy = nullptr;
     }
-    if (xvfb_pid > 0) {
-      kill(xvfb_pid, SIGKILL);
-      waitpid(xvfb_pid, nullptr, 0);
-      xvfb_pid = -1;
-    }
+    stop_xvfb(&xvfb_pid);
   }
 
   void SetUp() override {
@@ -518,6 +539,110 @@ TEST_F(RealWindow, MissingFontIsReportedByName) {
   EXPECT_NE(read_file(run.err_path).find("times.ttf"), std::string::npos)
       << read_file(run.err_path);
   EXPECT_EQ(read_file(run.out_path), "");
+
+  // With the standard descriptors closed, the X connection must not take descriptor 2 and get the
+  // error line written into it (the server would then never answer the shutdown).
+  for (const char *closing : {"2>&-", "<&- >&- 2>&-"}) {
+    SCOPED_TRACE(closing);
+    Child closed = start_program("sh", {"-c", std::string("exec \"$0\" ") + closing, TRIANGLES_EXE},
+                                 empty, {});
+    EXPECT_EQ(wait_program(&closed, PAGE_TIMEOUT_S), 1);
+  }
+}
+
+TEST_F(RealWindow, SignalsEndTheRunAtOnce) {
+  for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(strsignal(signal_no));
+    start_viewer();
+    expect_page(1);
+    kill(viewer.pid, signal_no);
+    EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + signal_no);
+    EXPECT_EQ(read_file(viewer.err_path), "");
+  }
+  // Also while the first page is still being set up: it is never shown.
+  start_viewer();
+  kill(viewer.pid, SIGTERM);
+  EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + SIGTERM);
+}
+
+TEST_F(RealWindow, XServerTroubleIsReportedInOneLine) {
+  // A server that wants a cookie the viewer does not have.
+  const std::string folder = make_temp_dir();
+  const std::string cookies = folder + "/cookies";
+  {
+    // One MIT-MAGIC-COOKIE-1 for any address and display, in the Xauthority file format.
+    std::ofstream out(cookies, std::ios::binary);
+    auto field = [&](const std::string &text) {
+      out.put(static_cast<char>(text.size() >> 8)).put(static_cast<char>(text.size())) << text;
+    };
+    out.put('\xff').put('\xff');
+    field("");
+    field("");
+    field("MIT-MAGIC-COOKIE-1");
+    field("0123456789abcdef");
+  }
+  pid_t guarded_pid = -1;
+  const std::string guarded = start_xvfb(&guarded_pid, {"-auth", cookies});
+  ASSERT_FALSE(guarded.empty());
+  Child refused = start_program(TRIANGLES_EXE, {}, TRIANGLES_DIR,
+                                {"DISPLAY=" + guarded, "XAUTHORITY=" + folder + "/none"});
+  EXPECT_EQ(wait_program(&refused, PAGE_TIMEOUT_S), 1);
+  const std::string why = read_file(refused.err_path);
+  EXPECT_NE(why.find("Couldn't open a window: the X server at DISPLAY=" + guarded),
+            std::string::npos)
+      << why;
+  EXPECT_EQ(why.find("is DISPLAY set?"), std::string::npos) << why;
+
+  // The connection is lost while the viewer waits.
+  Child lost = start_program(TRIANGLES_EXE, {}, TRIANGLES_DIR,
+                             {"DISPLAY=" + guarded, "XAUTHORITY=" + cookies});
+  sleep_ms(1000 * static_cast<int>(time_scale()));
+  stop_xvfb(&guarded_pid);
+  EXPECT_EQ(wait_program(&lost, 1.0 * time_scale()), 1);
+  EXPECT_EQ(read_file(lost.err_path),
+            "Couldn't keep the window: the connection to the X server was lost\n");
+
+  // Another client destroys the window.
+  start_viewer();
+  expect_page(1);
+  XDestroyWindow(dpy, win);
+  XSync(dpy, False);
+  EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 1);
+  const std::string destroyed = read_file(viewer.err_path);
+  EXPECT_EQ(destroyed.rfind("Couldn't keep the window: the X server reported an error", 0), 0U)
+      << destroyed;
+  EXPECT_EQ(destroyed.find('\n'), destroyed.size() - 1) << destroyed;
+}
+
+TEST_F(RealWindow, AnIdleWaitIsQuietAndAKeyStillTurnsThePage) {
+  start_viewer();
+  const Image shown = expect_page(1);
+  // A process asleep on its display connection does not run: its threads switch out voluntarily
+  // only when woken. SDL's own wait would wake about a hundred times a second.
+  auto wake_ups = [&] {
+    long total = 0;
+    const std::string tasks = "/proc/" + std::to_string(viewer.pid) + "/task";
+    if (DIR *folder = opendir(tasks.c_str())) {
+      while (const dirent *task = readdir(folder)) {
+        if (task->d_name[0] == '.') {
+          continue;
+        }
+        const std::string status = read_file(tasks + "/" + task->d_name + "/status");
+        const size_t at = status.find("\nvoluntary_ctxt_switches:");
+        if (at != std::string::npos) {
+          total += std::atol(status.c_str() + at + 26);
+        }
+      }
+      closedir(folder);
+    }
+    return total;
+  };
+  const long before = wake_ups();
+  sleep_ms(2000);
+  EXPECT_LE(wake_ups() - before, 4) << "woke while nothing happened";
+  expect_still_waiting(shown, 1);
+  xdo("key a");
+  expect_page(2);
 }
 
 TEST_F(RealWindow, EventStormAndExposureLeaveThePageAlone) {
