@@ -1,0 +1,206 @@
+// What a run of the viewer costs in a real window: peak memory and wall time of a whole run whose
+// every wait is answered at once (by a close request as soon as the window is mapped), and the
+// threads and wake-ups of a viewer left waiting. Starts its own Xvfb.
+//
+//   window_bench [VIEWER [RUNS]]     (VIEWER defaults to ./triangles, run beside times.ttf)
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int IDLE_SECONDS = 5; // how long wake-ups are counted
+constexpr int SETTLE_MS = 1000; // after the first page shows, before counting
+constexpr int DEFAULT_RUNS = 10;
+constexpr double KB_PER_MB = 1024.0;
+
+std::string start_xvfb(pid_t *pid) {
+  int fds[2];
+  if (pipe(fds) != 0) {
+    return "";
+  }
+  *pid = fork();
+  if (*pid == 0) {
+    close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    freopen("/dev/null", "w", stderr);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+           "tcp", static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  char ch = 0;
+  while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
+    number += ch;
+  }
+  close(fds[0]);
+  return number.empty() ? "" : ":" + number;
+}
+
+pid_t start_viewer(const std::string &viewer) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    execl(viewer.c_str(), viewer.c_str(), static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// The window manager's close request, as the close button sends it.
+void send_close(Display *dpy, ::Window win) {
+  XEvent ev{};
+  ev.xclient.type = ClientMessage;
+  ev.xclient.window = win;
+  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+  ev.xclient.format = 32;
+  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
+  XSendEvent(dpy, win, False, NoEventMask, &ev);
+  XFlush(dpy);
+}
+
+// The viewer's window if `ev` maps it, else 0.
+::Window window_mapped(Display *dpy, const XEvent &ev, pid_t pid) {
+  if (ev.type != MapNotify) {
+    return 0;
+  }
+  const Atom pid_atom = XInternAtom(dpy, "_NET_WM_PID", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char *data = nullptr;
+  bool ours = false;
+  if (XGetWindowProperty(dpy, ev.xmap.window, pid_atom, 0, 1, False, XA_CARDINAL, &type, &format,
+                         &items, &after, &data) == Success &&
+      data != nullptr) {
+    ours = items == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) == pid;
+    XFree(data);
+  }
+  return ours ? ev.xmap.window : 0;
+}
+
+bool ended(pid_t pid) {
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+         info.si_pid == pid;
+}
+
+// Follows the viewer's windows (SDL may replace its first window while starting) until the one
+// it shows is mapped, and then, unless only `wait_for_map`, answers every wait with a close
+// request until the viewer ends. `win` is its window if already known; returns the one last seen.
+::Window drive(Display *dpy, pid_t pid, ::Window win, bool wait_for_map) {
+  while (!ended(pid)) {
+    while (XPending(dpy) > 0) {
+      XEvent ev;
+      XNextEvent(dpy, &ev);
+      if (const ::Window mapped = window_mapped(dpy, ev, pid)) {
+        win = mapped;
+      }
+    }
+    if (win != 0 && wait_for_map) {
+      return win;
+    }
+    if (win != 0) {
+      send_close(dpy, win);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return win;
+}
+
+// Voluntary context switches of all the process's threads so far, and how many threads it has.
+long voluntary_switches(pid_t pid, int *threads) {
+  long total = 0;
+  *threads = 0;
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  if (DIR *folder = opendir(tasks.c_str())) {
+    while (const dirent *task = readdir(folder)) {
+      if (task->d_name[0] == '.') {
+        continue;
+      }
+      std::ifstream status(tasks + "/" + task->d_name + "/status");
+      for (std::string line; std::getline(status, line);) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+          total += std::atol(line.c_str() + line.find(':') + 1);
+          ++*threads;
+        }
+      }
+    }
+    closedir(folder);
+  }
+  return total;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+  const std::string viewer = argc > 1 ? argv[1] : "./triangles";
+  const int runs = argc > 2 ? std::atoi(argv[2]) : DEFAULT_RUNS;
+  pid_t xvfb = -1;
+  const std::string display = start_xvfb(&xvfb);
+  Display *dpy = display.empty() ? nullptr : XOpenDisplay(display.c_str());
+  if (dpy == nullptr) {
+    std::fprintf(stderr, "Couldn't start Xvfb\n");
+    return 1;
+  }
+  setenv("DISPLAY", display.c_str(), 1);
+  // A window that has gone by the time it is asked about is no failure.
+  XSetErrorHandler([](Display *, XErrorEvent *) { return 0; });
+  XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+
+  std::vector<double> walls;
+  long peak_kb = 0;
+  for (int run = 0; run < runs; ++run) {
+    const auto start = Clock::now();
+    const pid_t pid = start_viewer(viewer);
+    drive(dpy, pid, 0, false);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    walls.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    peak_kb = std::max(peak_kb, usage.ru_maxrss);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      std::fprintf(stderr, "run %d of %s did not end cleanly\n", run + 1, viewer.c_str());
+      return 1;
+    }
+  }
+  std::sort(walls.begin(), walls.end());
+
+  const pid_t idle = start_viewer(viewer);
+  const ::Window win = drive(dpy, idle, 0, true);
+  std::this_thread::sleep_for(std::chrono::milliseconds(SETTLE_MS));
+  int threads = 0;
+  const long before = voluntary_switches(idle, &threads);
+  std::this_thread::sleep_for(std::chrono::seconds(IDLE_SECONDS));
+  const long after = voluntary_switches(idle, &threads);
+  drive(dpy, idle, win, false);
+  waitpid(idle, nullptr, 0);
+
+  std::printf("viewer: %s\n", viewer.c_str());
+  std::printf("peak RSS of a whole run (largest of %d):   %.1f MB\n", runs, peak_kb / KB_PER_MB);
+  std::printf("wall time of a whole run (median of %d):   %.3f s\n", runs, walls[walls.size() / 2]);
+  std::printf("threads while waiting:                     %d\n", threads);
+  std::printf("wake-ups while waiting (over %d s):         %.1f a second\n", IDLE_SECONDS,
+              static_cast<double>(after - before) / IDLE_SECONDS);
+  XCloseDisplay(dpy);
+  kill(xvfb, SIGKILL);
+  waitpid(xvfb, nullptr, 0);
+  return 0;
+}
