@@ -1,6 +1,7 @@
-// triangles-export DIR: draws the viewer's four pages with the viewer's own drawing code into an
-// in-memory 800x600 surface, with no window and no waiting, and saves them as DIR/page-1.bmp to
-// DIR/page-4.bmp. The paths are printed only once all four are written.
+// triangles-export [--format bmp|png] DIR: draws the viewer's four pages with the viewer's own
+// drawing code into an in-memory 800x600 surface, with no window and no waiting, and saves them as
+// DIR/page-1.bmp to DIR/page-4.bmp (or .png). The paths are printed only once all four are
+// written.
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -20,11 +21,19 @@ namespace {
 
 constexpr int PAGE_COUNT = 4;
 constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
-constexpr const char *USAGE = "Usage: triangles-export DIR\n"
+constexpr const char *USAGE = "Usage: triangles-export [--format bmp|png] DIR\n"
                               "Saves the four pages of triangles as DIR/page-1.bmp ... "
-                              "DIR/page-4.bmp.\n";
+                              "DIR/page-4.bmp, or as PNG files.\n";
+
+// The picture formats by name, each with its file name extension.
+struct FormatName {
+  const char *name;
+  PageFormat format;
+};
+constexpr FormatName FORMATS[] = {{"bmp", PageFormat::BMP}, {"png", PageFormat::PNG}};
 
 const char *out_dir = nullptr;
+const FormatName *out_format = &FORMATS[0];
 char written[PAGE_COUNT][PATH_MAX];
 
 bool is_regular_file(const char *path) {
@@ -80,9 +89,28 @@ bool save_numbered(int page) {
     return false;
   }
   char name[PAGE_NAME_SIZE];
-  std::snprintf(name, sizeof name, "page-%d.bmp", page);
+  std::snprintf(name, sizeof name, "page-%d.%s", page, out_format->name);
   std::snprintf(written[page - 1], PATH_MAX, "%s/%s", out_dir, name);
-  return save_page(out_dir, name);
+  return save_page(out_dir, name, out_format->format);
+}
+
+// Reads [--format bmp|png] DIR into out_format and out_dir; false if they are not that.
+bool read_arguments(int argc, char *argv[]) {
+  int next = 1;
+  if (argc > next && std::strcmp(argv[next], "--format") == 0) {
+    out_format = nullptr;
+    for (const FormatName &f : FORMATS) {
+      if (argc > next + 1 && std::strcmp(argv[next + 1], f.name) == 0) {
+        out_format = &f;
+      }
+    }
+    next += 2;
+  }
+  if (out_format == nullptr || argc != next + 1 || argv[next][0] == '\0' || argv[next][0] == '-') {
+    return false; // an unknown format, a missing folder, or an option out of place
+  }
+  out_dir = argv[next];
+  return true;
 }
 
 } // namespace
@@ -95,11 +123,10 @@ int main(int argc, char *argv[]) {
     std::fputs(USAGE, stdout);
     return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;
   }
-  if (argc != 2 || argv[1][0] == '\0') {
+  if (!read_arguments(argc, argv)) {
     std::fputs(USAGE, stderr);
     return EXIT_FAILURE_STATUS;
   }
-  out_dir = argv[1];
   if (!usable_folder(out_dir)) {
     return EXIT_FAILURE_STATUS;
   }

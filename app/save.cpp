@@ -1,11 +1,14 @@
 // Whole-page-or-nothing writing: mkstemp in the target's folder, write and flush to disk, then
-// rename over the target (atomic within one file system).
+// rename over the target (atomic within one file system). BMP through SDL, PNG through libpng's
+// simplified API.
 #include "save.h"
 
 #include <SDL.h>
+#include <png.h>
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -16,6 +19,8 @@
 namespace {
 
 constexpr mode_t NEW_FILE_MODE = 0666; // before the umask, as for any file a program creates
+constexpr int PNG_CHANNELS = 3;        // red, green, blue: a byte each
+constexpr int REASON_SIZE = 128;       // bytes, for libpng's description of a failure
 
 mode_t creation_mode() {
   const mode_t mask = umask(0);
@@ -23,26 +28,58 @@ mode_t creation_mode() {
   return NEW_FILE_MODE & ~mask;
 }
 
-// Writes the BMP into the open temporary file; the system's reason on failure where there is one.
+// The writers put the picture into the open temporary file and return the reason of a failure:
+// the system's where there is one.
+
 const char *write_bmp(FILE *file) {
   SDL_RWops *stream = SDL_RWFromFP(file, 0);
   if (stream == nullptr) {
     return SDL_GetError();
   }
-  errno = 0;
   SDL_ClearError(); // classic SDL 1.2 judges its own success by an empty error text
   if (SDL_SaveBMP_RW(screen, stream, 1) != 0) {
     return errno != 0 ? std::strerror(errno) : SDL_GetError();
   }
-  if (std::fflush(file) != 0 || std::ferror(file) != 0 || fsync(fileno(file)) != 0) {
-    return std::strerror(errno != 0 ? errno : EIO);
+  return nullptr;
+}
+
+std::uint8_t rgb_picture[SCREEN_W * SCREEN_H * PNG_CHANNELS]; // the screen as libpng takes it
+char png_reason[REASON_SIZE];
+
+const char *write_png(FILE *file) {
+  std::uint8_t *out = rgb_picture;
+  for (int y = 0; y < SCREEN_H; ++y) {
+    const auto *row = reinterpret_cast<const std::uint32_t *>(
+        static_cast<const std::uint8_t *>(screen->pixels) + y * screen->pitch);
+    for (int x = 0; x < SCREEN_W; ++x, out += PNG_CHANNELS) {
+      SDL_GetRGB(row[x], screen->format, &out[0], &out[1], &out[2]);
+    }
+  }
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = SCREEN_W;
+  image.height = SCREEN_H;
+  image.format = PNG_FORMAT_RGB;
+  if (png_image_write_to_stdio(&image, file, 0, rgb_picture, 0, nullptr) == 0) {
+    std::snprintf(png_reason, sizeof png_reason, "%s", image.message);
+    return errno != 0 ? std::strerror(errno) : png_reason;
   }
   return nullptr;
 }
 
+const char *write_picture(FILE *file, PageFormat format) {
+  errno = 0;
+  const char *why = format == PageFormat::PNG ? write_png(file) : write_bmp(file);
+  if (why == nullptr &&
+      (std::fflush(file) != 0 || std::ferror(file) != 0 || fsync(fileno(file)) != 0)) {
+    why = std::strerror(errno != 0 ? errno : EIO);
+  }
+  return why;
+}
+
 } // namespace
 
-bool save_page(const char *dir, const char *name) {
+bool save_page(const char *dir, const char *name, PageFormat format) {
   char target[PATH_MAX];
   char temporary[PATH_MAX];
   const char *why = nullptr;
@@ -56,7 +93,7 @@ bool save_page(const char *dir, const char *name) {
   if (fd < 0 || fchmod(fd, creation_mode()) != 0 || (file = fdopen(fd, "wb")) == nullptr) {
     why = std::strerror(errno);
   } else {
-    why = write_bmp(file);
+    why = write_picture(file, format);
   }
   if (file != nullptr) {
     if (std::fclose(file) != 0 && why == nullptr) {

@@ -1,8 +1,10 @@
 // Saving the screen as a picture file, whole or not at all.
 #pragma once
 
-// Writes the screen as a BMP file `name` in the folder `dir`. The picture goes to a new temporary
+enum class PageFormat { BMP, PNG };
+
+// Writes the screen as a picture file `name` in the folder `dir`. The picture goes to a new temporary
 // file in `dir` that replaces `name` only once it is complete, so `dir` never holds a partial
 // page, and whatever was at `name` (even a FIFO or a device) is never opened. On failure nothing
 // is left behind and one line "Couldn't write dir/name: <reason>" goes to stderr.
-bool save_page(const char *dir, const char *name);
+bool save_page(const char *dir, const char *name, PageFormat format);

@@ -241,13 +241,19 @@ Outcome export_into(const std::vector<std::string> &args, const std::string &pro
 } // namespace
 
 TEST(Export, UsageLine) {
-  const Outcome none = export_into({});
-  EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err.rfind("Usage: triangles-export DIR", 0), 0U) << none.err;
-  EXPECT_EQ(none.out, "");
+  const std::string usage = "Usage: triangles-export [--format bmp|png] DIR\n";
+  const std::string dir = make_temp_dir();
+  const std::vector<std::vector<std::string>> wrong = {
+      {}, {"--format", "gif", dir}, {dir, "--format", "png"}, {"--format", dir}, {"-x", dir}};
+  for (const auto &args : wrong) {
+    const Outcome o = export_into(args);
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err.rfind(usage, 0), 0U) << o.err;
+    EXPECT_EQ(o.out, "");
+  }
   const Outcome help = export_into({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("Usage: triangles-export DIR", 0), 0U) << help.out;
+  EXPECT_EQ(help.out.rfind(usage, 0), 0U) << help.out;
   EXPECT_EQ(help.err, "");
 }
 
@@ -281,12 +287,16 @@ TEST(Export, WholePagesOrNone) {
     EXPECT_TRUE(S_ISREG(second.st_mode));
     EXPECT_EQ(second.st_size, first.st_size);
   }
-  {
-    SCOPED_TRACE("a file size limit stops page 1 half-way, as a full disk would");
+  // A file size limit stops page 1 half-way, as a full disk would.
+  for (const auto &format_limit :
+       {std::make_pair("bmp", "1000000"), std::make_pair("png", "4000")}) {
+    SCOPED_TRACE(format_limit.first);
     const std::string out = make_temp_dir();
-    const Outcome o =
-        run("prlimit", {"--fsize=1000000", EXPORT_EXE, out}, make_temp_dir(), {"DISPLAY="});
-    expect_failure(o, out + "/page-1.bmp", std::strerror(EFBIG));
+    const Outcome o = run("prlimit",
+                          {std::string("--fsize=") + format_limit.second, EXPORT_EXE, "--format",
+                           format_limit.first, out},
+                          make_temp_dir(), {"DISPLAY="});
+    expect_failure(o, out + "/page-1." + format_limit.first, std::strerror(EFBIG));
     EXPECT_EQ(listing(out), "");
   }
 }

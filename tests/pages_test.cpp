@@ -3,8 +3,6 @@
 // reference pictures in docs/ pixel for pixel.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,6 +11,7 @@
 #include "expected_run.h"
 #include "offscreen.h"
 #include "pages.h"
+#include "png_io.h"
 #include "process.h"
 #include "text.h"
 
@@ -55,39 +54,6 @@ bool record_page(int page) {
   return true;
 }
 
-bool load_png(const std::string &path, Picture *picture) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
-    return false;
-  }
-  image.format = PNG_FORMAT_BGRA; // little-endian 0xAARRGGBB
-  picture->assign(PNG_IMAGE_SIZE(image) / 4, 0);
-  if (image.width != SCREEN_W || image.height != SCREEN_H ||
-      png_image_finish_read(&image, nullptr, picture->data(), 0, nullptr) == 0) {
-    png_image_free(&image);
-    return false;
-  }
-  for (std::uint32_t &p : *picture) {
-    p &= 0xFFFFFF;
-  }
-  return true;
-}
-
-std::string save_png(const Picture &picture, const std::string &path) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = SCREEN_W;
-  image.height = SCREEN_H;
-  image.format = PNG_FORMAT_BGRA;
-  Picture opaque = picture;
-  for (std::uint32_t &p : opaque) {
-    p |= 0xFF000000;
-  }
-  png_image_write_to_file(&image, path.c_str(), 0, opaque.data(), 0, nullptr);
-  return path;
-}
-
 // Text boxes: the label hangs below its base, the title sits in the top-left corner. Wider and
 // taller than any of their texts in a 20-point serif (23 rows), yet clear of the next row's apexes.
 constexpr int LABEL_BOX_W = 130;
@@ -121,7 +87,7 @@ void expect_text(Picture *page, int x0, int y0, int box_w, const std::string &te
 Picture expected_page(int page) {
   Picture expected;
   const std::string golden = std::string(GOLDEN_DIR) + "/page-" + std::to_string(page) + ".png";
-  EXPECT_TRUE(load_png(golden, &expected)) << "cannot read " << golden;
+  EXPECT_TRUE(read_png(golden, &expected)) << "cannot read " << golden;
   if (expected.empty()) {
     return expected;
   }
@@ -209,8 +175,8 @@ TEST_F(Pages, EqualTheReferencePages) {
       const std::string dir = make_temp_dir();
       const std::string name = "/page-" + std::to_string(p.page);
       FAIL() << "page " << p.page << ": " << differing << " pixels differ from the reference\n"
-             << "  drawn: " << save_png(p.picture, dir + name + ".png") << "\n"
-             << "  differences (red): " << save_png(diff, dir + name + "-diff.png") << "\n"
+             << "  drawn: " << write_png(p.picture, dir + name + ".png") << "\n"
+             << "  differences (red): " << write_png(diff, dir + name + "-diff.png") << "\n"
              << first;
     }
   }

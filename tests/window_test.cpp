@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "expected_run.h"
+#include "png_io.h"
 #include "process.h"
 
 namespace {
@@ -483,18 +484,25 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
     EXPECT_TRUE(first[page] == second[page]) << "page " << page + 1 << " differs between runs";
   }
 
-  // The exporter's pictures are the very same pages.
-  const std::string out = make_temp_dir();
-  Child exporter = start_program(EXPORT_EXE, {out}, make_temp_dir(), {"DISPLAY="});
-  ASSERT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S * time_scale()), 0)
-      << read_file(exporter.err_path);
-  for (int page = 1; page <= EXPECTED_PAGES; ++page) {
-    const std::string path = out + "/page-" + std::to_string(page) + ".bmp";
-    Image saved;
-    ASSERT_TRUE(load_bmp(path, &saved)) << path;
-    EXPECT_TRUE(saved == first[page - 1])
-        << "page " << page << " differs from the window; window: "
-        << save_image(first[page - 1], "window-" + std::to_string(page)) << ", file: " << path;
+  // The exporter's pictures, in either format, are the very same pages.
+  for (const std::string format : {"bmp", "png"}) {
+    const std::string out = make_temp_dir();
+    Child exporter =
+        start_program(EXPORT_EXE, {"--format", format, out}, make_temp_dir(), {"DISPLAY="});
+    ASSERT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S * time_scale()), 0)
+        << read_file(exporter.err_path);
+    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+      const std::string path = out + "/page-" + std::to_string(page) + "." + format;
+      Image saved;
+      std::vector<std::uint32_t> png;
+      if (format == "png" && read_png(path, &png)) {
+        saved.px.assign(png.begin(), png.end());
+      }
+      ASSERT_TRUE(format == "png" ? !saved.px.empty() : load_bmp(path, &saved)) << path;
+      EXPECT_TRUE(saved == first[page - 1])
+          << "page " << page << " differs from the window; window: "
+          << save_image(first[page - 1], "window-" + std::to_string(page)) << ", file: " << path;
+    }
   }
 }
 
