@@ -3,8 +3,8 @@
 
 enum class PageFormat { BMP, PNG };
 
-// Writes the screen as a picture file `name` in the folder `dir`. The picture goes to a new temporary
-// file in `dir` that replaces `name` only once it is complete, so `dir` never holds a partial
-// page, and whatever was at `name` (even a FIFO or a device) is never opened. On failure nothing
-// is left behind and one line "Couldn't write dir/name: <reason>" goes to stderr.
+// Writes the screen as a picture file `name` in the folder `dir`. The picture goes to a new
+// temporary file in `dir` that replaces `name` only once it is complete, so `dir` never holds a
+// partial page, and whatever was at `name` (even a FIFO or a device) is never opened. On failure
+// nothing is left behind and one line "Couldn't write dir/name: <reason>" goes to stderr.
 bool save_page(const char *dir, const char *name, PageFormat format);
