@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -49,8 +50,9 @@ char png_reason[REASON_SIZE];
 const char *write_png(FILE *file) {
   std::uint8_t *out = rgb_picture;
   for (int y = 0; y < SCREEN_H; ++y) {
+    const auto *bytes = static_cast<const std::uint8_t *>(screen->pixels);
     const auto *row = reinterpret_cast<const std::uint32_t *>(
-        static_cast<const std::uint8_t *>(screen->pixels) + y * screen->pitch);
+        bytes + static_cast<std::ptrdiff_t>(y) * screen->pitch);
     for (int x = 0; x < SCREEN_W; ++x, out += PNG_CHANNELS) {
       SDL_GetRGB(row[x], screen->format, &out[0], &out[1], &out[2]);
     }

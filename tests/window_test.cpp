@@ -492,7 +492,8 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
     ASSERT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S * time_scale()), 0)
         << read_file(exporter.err_path);
     for (int page = 1; page <= EXPECTED_PAGES; ++page) {
-      const std::string path = out + "/page-" + std::to_string(page) + "." + format;
+      std::string path = out + "/page-" + std::to_string(page);
+      path += "." + format;
       Image saved;
       std::vector<std::uint32_t> png;
       if (format == "png" && read_png(path, &png)) {
