@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -39,7 +40,8 @@ std::string start_xvfb(pid_t *pid) {
   if (*pid == 0) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
-    freopen("/dev/null", "w", stderr);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDERR_FILENO);
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
            "tcp", static_cast<char *>(nullptr));
     _exit(127);

@@ -512,22 +512,35 @@ TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
   const std::string install = std::string(CMAKE_COMMAND) + " --install " + TRIANGLES_DIR +
                               " --prefix " + prefix + " > /dev/null";
   ASSERT_EQ(std::system(install.c_str()), 0) << install;
-
-  // The launcher, started from an unrelated folder, finds its font and shows all four pages.
-  start_viewer({prefix + "/bin/triangles"}, make_temp_dir());
-  walk_all_pages();
-
-  // The installed exporter finds the installed font from any folder too.
-  const std::string out = make_temp_dir();
-  Child exporter = start_program(prefix + "/bin/triangles-export", {out}, make_temp_dir(), {});
-  EXPECT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S), 0) << read_file(exporter.err_path);
-  EXPECT_EQ(read_file(exporter.out_path), out + "/page-1.bmp\n" + out + "/page-2.bmp\n" + out +
-                                              "/page-3.bmp\n" + out + "/page-4.bmp\n");
-
-  // And the desktop menu entry starts the launcher.
-  const std::string desktop = read_file(prefix + "/share/applications/triangles.desktop");
-  EXPECT_NE(desktop.find("Exec=" + prefix + "/bin/triangles\n"), std::string::npos) << desktop;
   EXPECT_NE(read_file(prefix + "/share/triangles/times.ttf.LICENSE"), "");
+
+  // Installed with cmake, and the Debian package's tree as it unpacks into /usr (its desktop
+  // entry names /usr/bin/triangles).
+  std::vector<std::pair<std::string, std::string>> installed = {{prefix, prefix}};
+#ifdef PACKAGE_ROOT
+  installed.emplace_back(std::string(PACKAGE_ROOT) + "/usr", "/usr");
+#endif
+  for (const auto &[root, final_root] : installed) {
+    SCOPED_TRACE(root);
+    // The launcher, started from an unrelated folder, finds its font and shows all four pages.
+    start_viewer({root + "/bin/triangles"}, make_temp_dir());
+    walk_all_pages();
+
+    // The installed exporter finds the installed font from any folder too.
+    const std::string out = make_temp_dir();
+    Child exporter = start_program(root + "/bin/triangles-export", {out}, make_temp_dir(), {});
+    EXPECT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S), 0) << read_file(exporter.err_path);
+    std::string paths;
+    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+      paths += out + "/page-" + std::to_string(page) + ".bmp\n";
+    }
+    EXPECT_EQ(read_file(exporter.out_path), paths);
+
+    // And the desktop menu entry starts the launcher.
+    const std::string desktop = read_file(root + "/share/applications/triangles.desktop");
+    EXPECT_NE(desktop.find("Exec=" + final_root + "/bin/triangles\n"), std::string::npos)
+        << desktop;
+  }
 }
 
 TEST_F(RealWindow, QuickKeysEachTurnOnePage) {
