@@ -119,6 +119,7 @@ int main(int argc, char *argv[]) {
   guard_standard_streams();
   // A file size limit is a failed write to report, not a reason to die.
   std::signal(SIGXFSZ, SIG_IGN);
+  remove_partial_page_on_signals();
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(USAGE, stdout);
     return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;

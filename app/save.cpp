@@ -8,10 +8,12 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,11 +81,28 @@ const char *write_picture(FILE *file, PageFormat format) {
   return why;
 }
 
+// The temporary file being written, for the signal handler to remove.
+char temporary[PATH_MAX];
+volatile std::sig_atomic_t temporary_exists = 0;
+
+void remove_temporary_and_end(int signal_no) {
+  if (temporary_exists != 0) {
+    unlink(temporary);
+  }
+  std::signal(signal_no, SIG_DFL);
+  raise(signal_no);
+}
+
 } // namespace
+
+void remove_partial_page_on_signals() {
+  for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
+    std::signal(signal_no, remove_temporary_and_end);
+  }
+}
 
 bool save_page(const char *dir, const char *name, PageFormat format) {
   char target[PATH_MAX];
-  char temporary[PATH_MAX];
   const char *why = nullptr;
   if (std::snprintf(target, sizeof target, "%s/%s", dir, name) >= PATH_MAX ||
       std::snprintf(temporary, sizeof temporary, "%s/.%s.XXXXXX", dir, name) >= PATH_MAX) {
@@ -91,6 +110,7 @@ bool save_page(const char *dir, const char *name, PageFormat format) {
     return false;
   }
   const int fd = mkstemp(temporary);
+  temporary_exists = fd >= 0 ? 1 : 0;
   FILE *file = nullptr;
   if (fd < 0 || fchmod(fd, creation_mode()) != 0 || (file = fdopen(fd, "wb")) == nullptr) {
     why = std::strerror(errno);
@@ -107,10 +127,11 @@ bool save_page(const char *dir, const char *name, PageFormat format) {
   if (why == nullptr && std::rename(temporary, target) != 0) {
     why = std::strerror(errno);
   }
+  if (why != nullptr && fd >= 0) {
+    unlink(temporary);
+  }
+  temporary_exists = 0;
   if (why != nullptr) {
-    if (fd >= 0) {
-      unlink(temporary);
-    }
     std::fprintf(stderr, "Couldn't write %s: %s\n", target, why);
     return false;
   }

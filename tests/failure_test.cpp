@@ -301,6 +301,23 @@ TEST(Export, WholePagesOrNone) {
   }
 }
 
+TEST(Export, InterruptedRunsLeaveOnlyWholePages) {
+  // A signal at one moment after another through the run: whatever it interrupts, no temporary
+  // file is left behind.
+  const std::string font_dir = TRIANGLES_DIR;
+  for (int delay_ms = 0; delay_ms <= 60; delay_ms += 3) {
+    SCOPED_TRACE("SIGTERM after " + std::to_string(delay_ms) + " ms");
+    const std::string out = make_temp_dir();
+    Child exporter = start_program(EXPORT_EXE, {out}, font_dir, {"DISPLAY="});
+    usleep(static_cast<useconds_t>(delay_ms) * 1000);
+    kill(exporter.pid, SIGTERM);
+    const int status = wait_program(&exporter, DEADLINE_S);
+    EXPECT_TRUE(status == 0 || status == 128 + SIGTERM) << status;
+    const std::string names = " " + listing(out);
+    EXPECT_EQ(names.find(" ."), std::string::npos) << "a temporary file is left:" << names;
+  }
+}
+
 TEST(Export, LostStandardOutputIsAFailure) {
   for (const char *redirect : {">/dev/full", ">&-"}) {
     for (const std::string &arg : {make_temp_dir(), std::string("--help")}) {
