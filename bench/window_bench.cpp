@@ -22,6 +22,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "process.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -30,31 +32,6 @@ constexpr int IDLE_SECONDS = 5; // how long wake-ups are counted
 constexpr int SETTLE_MS = 1000; // after the first page shows, before counting
 constexpr int DEFAULT_RUNS = 10;
 constexpr double KB_PER_MB = 1024.0;
-
-std::string start_xvfb(pid_t *pid) {
-  int fds[2];
-  if (pipe(fds) != 0) {
-    return "";
-  }
-  *pid = fork();
-  if (*pid == 0) {
-    close(fds[0]);
-    const std::string fd = std::to_string(fds[1]);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, STDERR_FILENO);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-           "tcp", static_cast<char *>(nullptr));
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string number;
-  char ch = 0;
-  while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
-    number += ch;
-  }
-  close(fds[0]);
-  return number.empty() ? "" : ":" + number;
-}
 
 pid_t start_viewer(const std::string &viewer) {
   const pid_t pid = fork();

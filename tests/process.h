@@ -29,3 +29,8 @@ std::string read_file(const std::string &path);
 
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir();
+
+// An Xvfb server of its own (1024x768x24, no TCP) with `extra` arguments: its display (":N"), or
+// "" if it did not start. stop_xvfb kills it.
+std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {});
+void stop_xvfb(pid_t *pid);

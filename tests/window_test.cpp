@@ -125,49 +125,6 @@ Clock::time_point deadline_after(double seconds) {
   return Clock::now() + std::chrono::milliseconds(static_cast<int>(seconds * 1000 * time_scale()));
 }
 
-// Starts an Xvfb server with `extra` arguments and returns its display (":N"), or "".
-std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {}) {
-  int fds[2];
-  if (pipe(fds) != 0) {
-    return "";
-  }
-  const std::string fd = std::to_string(fds[1]);
-  std::vector<std::string> words = {"Xvfb", "-displayfd",  fd,          "-screen",
-                                    "0",    "1024x768x24", "-nolisten", "tcp"};
-  words.insert(words.end(), extra.begin(), extra.end());
-  *pid = fork();
-  if (*pid == 0) {
-    close(fds[0]);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    std::vector<char *> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string &w : words) {
-      argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string number;
-  char ch = 0;
-  while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
-    number += ch;
-  }
-  close(fds[0]);
-  return number.empty() ? "" : ":" + number;
-}
-
-void stop_xvfb(pid_t *pid) {
-  if (*pid > 0) {
-    kill(*pid, SIGKILL);
-    waitpid(*pid, nullptr, 0);
-    *pid = -1;
-  }
-}
-
 // One Xvfb server for the whole suite.
 pid_t xvfb_pid = -1;
 Display *dpy = nullptr;
