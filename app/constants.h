@@ -2,6 +2,7 @@
 // program spells a number that means something; it names one of these.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 
 // The triangles
@@ -46,6 +47,9 @@ constexpr std::uint8_t BLACK_LEVEL = 0;
 
 // Waiting
 constexpr int FALLBACK_WAIT_MS = 10; // a step of the wait when there is no display connection
+
+// Signals that end either program at once: an interrupt, a polite termination, a hang-up
+constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Exit statuses
 constexpr int EXIT_OK = 0;

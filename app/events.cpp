@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr int ERROR_TEXT_SIZE = 128; // bytes, for Xlib's description of an error
 
 volatile std::sig_atomic_t caught_signal = 0;

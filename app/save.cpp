@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,7 +95,7 @@ void remove_temporary_and_end(int signal_no) {
 } // namespace
 
 void remove_partial_page_on_signals() {
-  for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal_no : ENDING_SIGNALS) {
     std::signal(signal_no, remove_temporary_and_end);
   }
 }

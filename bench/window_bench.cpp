@@ -11,10 +11,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -102,29 +98,6 @@ bool ended(pid_t pid) {
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return win;
-}
-
-// Voluntary context switches of all the process's threads so far, and how many threads it has.
-long voluntary_switches(pid_t pid, int *threads) {
-  long total = 0;
-  *threads = 0;
-  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
-  if (DIR *folder = opendir(tasks.c_str())) {
-    while (const dirent *task = readdir(folder)) {
-      if (task->d_name[0] == '.') {
-        continue;
-      }
-      std::ifstream status(tasks + "/" + task->d_name + "/status");
-      for (std::string line; std::getline(status, line);) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-          total += std::atol(line.c_str() + line.find(':') + 1);
-          ++*threads;
-        }
-      }
-    }
-    closedir(folder);
-  }
-  return total;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -155,4 +156,26 @@ void stop_xvfb(pid_t *pid) {
     waitpid(*pid, nullptr, 0);
     *pid = -1;
   }
+}
+
+long voluntary_switches(pid_t pid, int *threads) {
+  long total = 0;
+  *threads = 0;
+  const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+  if (DIR *folder = opendir(tasks.c_str())) {
+    while (const dirent *task = readdir(folder)) {
+      if (task->d_name[0] == '.') {
+        continue;
+      }
+      std::ifstream status(tasks + "/" + task->d_name + "/status");
+      for (std::string line; std::getline(status, line);) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+          total += std::atol(line.c_str() + line.find(':') + 1);
+          ++*threads;
+        }
+      }
+    }
+    closedir(folder);
+  }
+  return total;
 }

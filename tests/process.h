@@ -34,3 +34,7 @@ std::string make_temp_dir();
 // "" if it did not start. stop_xvfb kills it.
 std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {});
 void stop_xvfb(pid_t *pid);
+
+// Voluntary context switches of all the threads of process `pid` so far (each is a wake-up from
+// sleep), and in *threads how many threads it has.
+long voluntary_switches(pid_t pid, int *threads);

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
@@ -598,27 +597,12 @@ TEST_F(RealWindow, AnIdleWaitIsQuietAndAKeyStillTurnsThePage) {
   const Image shown = expect_page(1);
   // A process asleep on its display connection does not run: its threads switch out voluntarily
   // only when woken. SDL's own wait would wake about a hundred times a second.
-  auto wake_ups = [&] {
-    long total = 0;
-    const std::string tasks = "/proc/" + std::to_string(viewer.pid) + "/task";
-    if (DIR *folder = opendir(tasks.c_str())) {
-      while (const dirent *task = readdir(folder)) {
-        if (task->d_name[0] == '.') {
-          continue;
-        }
-        const std::string status = read_file(tasks + "/" + task->d_name + "/status");
-        const size_t at = status.find("\nvoluntary_ctxt_switches:");
-        if (at != std::string::npos) {
-          total += std::atol(status.c_str() + at + 26);
-        }
-      }
-      closedir(folder);
-    }
-    return total;
-  };
+  int threads = 0;
+  auto wake_ups = [&] { return voluntary_switches(viewer.pid, &threads); };
   const long before = wake_ups();
   sleep_ms(2000);
   EXPECT_LE(wake_ups() - before, 4) << "woke while nothing happened";
+  EXPECT_EQ(threads, 1);
   expect_still_waiting(shown, 1);
   xdo("key a");
   expect_page(2);
