@@ -108,8 +108,17 @@ bool save_page(const char *dir, const char *name, PageFormat format) {
     std::fprintf(stderr, "Couldn't write %s into %s: path too long\n", name, dir);
     return false;
   }
+  // A signal delivered as mkstemp's open() returns must already find the file recorded.
+  sigset_t ending;
+  sigset_t previous;
+  sigemptyset(&ending);
+  for (const int signal_no : ENDING_SIGNALS) {
+    sigaddset(&ending, signal_no);
+  }
+  sigprocmask(SIG_BLOCK, &ending, &previous);
   const int fd = mkstemp(temporary);
   temporary_exists = fd >= 0 ? 1 : 0;
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
   FILE *file = nullptr;
   if (fd < 0 || fchmod(fd, creation_mode()) != 0 || (file = fdopen(fd, "wb")) == nullptr) {
     why = std::strerror(errno);
