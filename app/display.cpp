@@ -63,6 +63,7 @@ bool start_window() {
   for (const char *hint : SOFTWARE_RENDERING_HINTS) {
     setenv(hint, "software", 0);
   }
+  report_x_failures();
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
     return false;

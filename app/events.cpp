@@ -128,9 +128,13 @@ void watch_display() {
   if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11 &&
       info.info.x11.display != nullptr) {
     display = info.info.x11.display;
-    XSetErrorHandler(on_x_error);
-    XSetIOErrorHandler(on_x_connection_lost);
+    report_x_failures(); // again: SDL set its own handlers while opening the window
   }
+}
+
+void report_x_failures() {
+  XSetErrorHandler(on_x_error);
+  XSetIOErrorHandler(on_x_connection_lost);
 }
 
 bool wait_for_key() {

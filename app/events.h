@@ -9,6 +9,12 @@ bool catch_ending_signals();
 int ending_signal();        // 0, or the signal that asked the viewer to end
 void die_of(int signal_no); // ends the process by that signal, as if it had never been caught
 
+// X failures
+// A lost X connection or an X error ends the run with one "Couldn't ..." line instead of Xlib's
+// dump. Call before SDL_Init (SDL's own handlers pass such failures on to these); watch_display
+// sets them again once the window is open.
+void report_x_failures();
+
 // Waiting
 // After the window opens: sleep on its X connection while waiting, and report a lost connection or
 // an X error in one line. Without an X connection the wait steps as SDL's own wait does.
