@@ -2,7 +2,6 @@
 // program spells a number that means something; it names one of these.
 #pragma once
 
-#include <csignal>
 #include <cstdint>
 
 // The triangles
@@ -47,9 +46,16 @@ constexpr std::uint8_t BLACK_LEVEL = 0;
 
 // Waiting
 constexpr int FALLBACK_WAIT_MS = 10; // a step of the wait when there is no display connection
+// After an ending request in the wait, how long closing the window may take before the process
+// ends anyway (a stopped or unresponsive display server would otherwise hold it).
+constexpr int CLOSING_GRACE_MS = 500;
 
-// Signals that end either program at once: an interrupt, a polite termination, a hang-up
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
+// Failure messages
+constexpr int FAILURE_LINE_MAX = 1024; // bytes of one failure line; a longer one is cut
+constexpr int SHOWN_VALUE_MAX = 64;    // characters of a value from outside shown in a message
+
+// Files
+constexpr int PATH_BYTES = 4096; // bytes of a UTF-8 path the programs build
 
 // Exit statuses
 constexpr int EXIT_OK = 0;

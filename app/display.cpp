@@ -2,12 +2,11 @@
 // report them, "Couldn't ...: <reason>", and drawing never goes on without a screen or a font.
 #include "display.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <strings.h>
 
 #include "display_state.h"
-#include "events.h"
+#include "report.h"
+#include "system.h"
 #include "text.h"
 
 namespace {
@@ -17,16 +16,23 @@ namespace {
 // keys nobody can press.
 constexpr const char *WINDOWLESS_DRIVERS[] = {"offscreen", "dummy", "caca", "aalib"};
 constexpr int DRIVER_NAME_SIZE = 64; // bytes, for SDL's name of the video driver
-// SDL 2's hints (read from the environment) for drawing the window without OpenGL.
-constexpr const char *SOFTWARE_RENDERING_HINTS[] = {"SDL_RENDER_DRIVER",
-                                                    "SDL_FRAMEBUFFER_ACCELERATION"};
+// SDL 2's hints (read from the environment) for drawing the window without OpenGL. putenv keeps
+// the settings themselves, so they live as long as the program.
+char render_driver_setting[] = "SDL_RENDER_DRIVER=software";
+char framebuffer_setting[] = "SDL_FRAMEBUFFER_ACCELERATION=software";
+struct Hint {
+  const char *name;
+  char *setting;
+};
+const Hint SOFTWARE_RENDERING_HINTS[] = {{"SDL_RENDER_DRIVER", render_driver_setting},
+                                         {"SDL_FRAMEBUFFER_ACCELERATION", framebuffer_setting}};
 
 // True when `screen` is the program's own memory surface rather than SDL's window.
 bool screen_is_offscreen = false;
 
 bool driver_is_windowless(const char *name) {
   for (const char *windowless : WINDOWLESS_DRIVERS) {
-    if (strcasecmp(name, windowless) == 0) {
+    if (SDL_strcasecmp(name, windowless) == 0) {
       return true;
     }
   }
@@ -36,21 +42,20 @@ bool driver_is_windowless(const char *name) {
 // True when the user asked for this driver by name through SDL_VIDEODRIVER.
 bool driver_chosen_explicitly(const char *name) {
   const char *chosen = std::getenv("SDL_VIDEODRIVER");
-  return chosen != nullptr && strcasecmp(chosen, name) == 0;
+  return chosen != nullptr && SDL_strcasecmp(chosen, name) == 0;
 }
 
 void report_no_window(const char *driver) {
   const char *x_display = std::getenv("DISPLAY");
   if (x_display != nullptr && x_display[0] != '\0') {
-    std::fprintf(stderr,
-                 "Couldn't open a window: the X server at DISPLAY=%s refused the connection or "
-                 "is not running (SDL fell back to its \"%s\" video driver)\n",
-                 x_display, driver);
+    char shown[SHOWN_VALUE_MAX * 2];
+    report_failure("Couldn't open a window: the X server at DISPLAY=%s refused the connection, "
+                   "is not running or did not answer (SDL fell back to its \"%s\" video driver)",
+                   shortened(x_display, shown, sizeof shown), driver);
   } else {
-    std::fprintf(stderr,
-                 "Couldn't open a window: no display available (SDL fell back to its \"%s\" "
-                 "video driver; is DISPLAY set?)\n",
-                 driver);
+    report_failure("Couldn't open a window: no display available (SDL fell back to its \"%s\" "
+                   "video driver; is DISPLAY set?)",
+                   driver);
   }
 }
 
@@ -60,12 +65,17 @@ bool start_window() {
   // The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
   // OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting
   // of either wins; classic SDL 1.2 ignores both.
-  for (const char *hint : SOFTWARE_RENDERING_HINTS) {
-    setenv(hint, "software", 0);
+  for (const Hint &hint : SOFTWARE_RENDERING_HINTS) {
+    if (std::getenv(hint.name) == nullptr) {
+      putenv(hint.setting);
+    }
   }
-  report_x_failures();
+  report_display_failures();
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-    std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
+    char why[FAILURE_LINE_MAX]; // SDL 2 repeats an unknown SDL_VIDEODRIVER in its reason
+    report_failure(
+        "Couldn't initialize SDL: %s",
+        with_value_shortened(SDL_GetError(), std::getenv("SDL_VIDEODRIVER"), why, sizeof why));
     return false;
   }
   char driver[DRIVER_NAME_SIZE] = "";
@@ -76,8 +86,8 @@ bool start_window() {
   }
   screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_HWSURFACE | SDL_DOUBLEBUF);
   if (screen == nullptr) {
-    std::fprintf(stderr, "Couldn't set %dx%dx%d video mode: %s\n", SCREEN_W, SCREEN_H, SCREEN_BPP,
-                 SDL_GetError());
+    report_failure("Couldn't set %dx%dx%d video mode: %s", SCREEN_W, SCREEN_H, SCREEN_BPP,
+                   SDL_GetError());
     return false;
   }
   watch_display();
@@ -88,8 +98,8 @@ bool start_offscreen() {
   screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_W, SCREEN_H, SCREEN_BPP, OFFSCREEN_RED_MASK,
                                 OFFSCREEN_GREEN_MASK, OFFSCREEN_BLUE_MASK, 0);
   if (screen == nullptr) {
-    std::fprintf(stderr, "Couldn't create a %dx%dx%d surface: %s\n", SCREEN_W, SCREEN_H, SCREEN_BPP,
-                 SDL_GetError());
+    report_failure("Couldn't create a %dx%dx%d surface: %s", SCREEN_W, SCREEN_H, SCREEN_BPP,
+                   SDL_GetError());
     return false;
   }
   screen_is_offscreen = true;
@@ -101,7 +111,7 @@ bool prepare_screen(const char *font_path) {
   colour_black = SDL_MapRGB(screen->format, BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL);
   clear_screen();
   if (TTF_Init() < 0) {
-    std::fprintf(stderr, "Couldn't initialize SDL_ttf: %s\n", TTF_GetError());
+    report_failure("Couldn't initialize SDL_ttf: %s", TTF_GetError());
     return false;
   }
   return open_font(font_path);
@@ -127,7 +137,7 @@ void clear_screen() { SDL_FillRect(screen, nullptr, colour_white); }
 
 bool lock_screen() {
   if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) < 0) {
-    std::fprintf(stderr, "Couldn't lock the screen: %s\n", SDL_GetError());
+    report_failure("Couldn't lock the screen: %s", SDL_GetError());
     return false;
   }
   return true;

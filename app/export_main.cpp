@@ -2,114 +2,132 @@
 // drawing code into an in-memory 800x600 surface, with no window and no waiting, and saves them as
 // DIR/page-1.bmp to DIR/page-4.bmp (or .png). The paths are printed only once all four are
 // written.
-#include <cerrno>
-#include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <getopt.h>
 
 #include "constants.h"
 #include "display.h"
 #include "pages.h"
+#include "report.h"
 #include "save.h"
 #include "streams.h"
+#include "system.h"
 
 namespace {
 
 constexpr int PAGE_COUNT = 4;
 constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
-constexpr const char *USAGE = "Usage: triangles-export [--format bmp|png] DIR\n"
-                              "Saves the four pages of triangles as DIR/page-1.bmp ... "
-                              "DIR/page-4.bmp, or as PNG files.\n";
+constexpr const char *USAGE_LINE = "Usage: triangles-export [--format bmp|png] DIR";
+constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/page-1.bmp ... "
+                                   "DIR/page-4.bmp, or as PNG files.";
+// Where the font is looked for, in this order: the working folder, beside the program (a build
+// folder), and where it is installed with the program.
+constexpr const char *FONT_PLACES_FROM_PROGRAM[] = {"", "/" INSTALLED_DATA_FROM_BIN};
+constexpr int FONT_PLACES = 3;
 
-// The picture formats by name, each with its file name extension.
+// The picture formats by name, each also the file name extension.
 struct FormatName {
   const char *name;
   PageFormat format;
 };
 constexpr FormatName FORMATS[] = {{"bmp", PageFormat::BMP}, {"png", PageFormat::PNG}};
 
+enum Option { FORMAT = 'f', HELP = 'h', VERSION = 'V' };
+constexpr option LONG_OPTIONS[] = {{"format", required_argument, nullptr, FORMAT},
+                                   {"help", no_argument, nullptr, HELP},
+                                   {"version", no_argument, nullptr, VERSION},
+                                   {nullptr, 0, nullptr, 0}};
+
 const char *out_dir = nullptr;
 const FormatName *out_format = &FORMATS[0];
-char written[PAGE_COUNT][PATH_MAX];
+char written[PAGE_COUNT][PATH_BYTES];
 
-bool is_regular_file(const char *path) {
-  struct stat info {};
-  return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// The font as a user expects to find it: times.ttf in the working folder, else the one beside
-// the program (a build folder), else the one installed with it.
+// The font as a user expects to find it: times.ttf in the working folder, else beside the program
+// (a build folder), else where it is installed with the program. Fails naming each place.
 const char *find_font() {
-  if (is_regular_file(FONT_FILE)) {
-    return FONT_FILE;
-  }
-  char exe[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n > 0) {
-    exe[n] = '\0';
-    char *slash = std::strrchr(exe, '/');
-    if (slash != nullptr) {
-      *slash = '\0';
-      static char path[PATH_MAX];
-      for (const char *sub : {"", "/" INSTALLED_DATA_FROM_BIN}) {
-        if (std::snprintf(path, sizeof path, "%s%s/%s", exe, sub, FONT_FILE) <
-                static_cast<int>(sizeof path) &&
-            is_regular_file(path)) {
-          return path;
-        }
+  static char places[FONT_PLACES][PATH_BYTES];
+  int count = 0;
+  std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
+  char folder[PATH_BYTES];
+  if (program_folder(folder, sizeof folder)) {
+    for (const char *sub : FONT_PLACES_FROM_PROGRAM) {
+      if (std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) <
+          PATH_BYTES) {
+        ++count;
       }
     }
   }
-  return FONT_FILE; // not found anywhere: the error will name it
-}
-
-bool usable_folder(const char *dir) {
-  struct stat info {};
-  const bool exists = stat(dir, &info) == 0;
-  const char *reason = nullptr;
-  if (exists && !S_ISDIR(info.st_mode)) {
-    reason = "not a directory";
-  } else if (!exists || access(dir, W_OK | X_OK) != 0) {
-    reason = std::strerror(errno);
+  for (int i = 0; i < count; ++i) {
+    if (file_problem(places[i]) == nullptr) {
+      return places[i];
+    }
   }
-  if (reason != nullptr) {
-    std::fprintf(stderr, "Couldn't write pages into %s: %s\n", dir, reason);
-    return false;
+  char here[PATH_BYTES];
+  if (!absolute_path(FONT_FILE, here, sizeof here)) {
+    std::snprintf(here, sizeof here, "%s", FONT_FILE);
   }
-  return true;
+  report_failure("Couldn't load font %s: %s (nor found at %s%s%s)", here, file_problem(FONT_FILE),
+                 count > 1 ? places[1] : "no other place", count > 2 ? " or " : "",
+                 count > 2 ? places[2] : "");
+  return nullptr;
 }
 
 bool save_numbered(int page) {
   if (page > PAGE_COUNT) {
-    std::fprintf(stderr, "Couldn't write page %d: only %d pages were expected\n", page, PAGE_COUNT);
+    report_failure("Couldn't write page %d: only %d pages were expected", page, PAGE_COUNT);
     return false;
   }
   char name[PAGE_NAME_SIZE];
   std::snprintf(name, sizeof name, "page-%d.%s", page, out_format->name);
-  std::snprintf(written[page - 1], PATH_MAX, "%s/%s", out_dir, name);
+  std::snprintf(written[page - 1], PATH_BYTES, "%s/%s", out_dir, name);
   return save_page(out_dir, name, out_format->format);
 }
 
-// Reads [--format bmp|png] DIR into out_format and out_dir; false if they are not that.
-bool read_arguments(int argc, char *argv[]) {
-  int next = 1;
-  if (argc > next && std::strcmp(argv[next], "--format") == 0) {
-    out_format = nullptr;
-    for (const FormatName &f : FORMATS) {
-      if (argc > next + 1 && std::strcmp(argv[next + 1], f.name) == 0) {
-        out_format = &f;
-      }
+bool usage_error(const char *what, const char *value = "") {
+  char problem[FAILURE_LINE_MAX];
+  std::snprintf(problem, sizeof problem, what, value);
+  report_failure("Couldn't read the arguments: %s. %s", problem, USAGE_LINE);
+  return false;
+}
+
+// Reads the arguments into out_format and out_dir, or prints what `--help` or `--version` asks
+// for (*done). False, with the reason, when they are not what the usage line says.
+bool read_arguments(int argc, char *argv[], bool *done) {
+  opterr = 0; // the messages are ours
+  int chosen = 0;
+  // '+': options come before DIR, and "--" ends them (for a DIR that begins with '-'); ':': a
+  // missing value is told apart from an unknown option.
+  while ((chosen = getopt_long(argc, argv, "+:h", LONG_OPTIONS, nullptr)) != -1) {
+    if (chosen == HELP || chosen == VERSION) {
+      std::printf(chosen == HELP ? "%s\n%s\n" : "triangles-export %s\n",
+                  chosen == HELP ? USAGE_LINE : TRIANGLES_VERSION, USAGE_TEXT);
+      *done = true;
+      return true;
     }
-    next += 2;
+    if (chosen == FORMAT) {
+      out_format = nullptr;
+      for (const FormatName &f : FORMATS) {
+        if (std::strcmp(optarg, f.name) == 0) {
+          out_format = &f;
+        }
+      }
+      if (out_format == nullptr) {
+        return usage_error("unknown format '%s' (bmp or png)", optarg);
+      }
+    } else if (chosen == ':') {
+      return usage_error("--format needs a value (bmp or png)");
+    } else {
+      return usage_error("unknown option '%s'", argv[optind - 1]);
+    }
   }
-  if (out_format == nullptr || argc != next + 1 || argv[next][0] == '\0' || argv[next][0] == '-') {
-    return false; // an unknown format, a missing folder, or an option out of place
+  if (optind >= argc || argv[optind][0] == '\0') {
+    return usage_error("missing DIR");
   }
-  out_dir = argv[next];
+  if (optind + 1 < argc) {
+    return usage_error("unexpected argument '%s'", argv[optind + 1]);
+  }
+  out_dir = argv[optind];
   return true;
 }
 
@@ -117,21 +135,21 @@ bool read_arguments(int argc, char *argv[]) {
 
 int main(int argc, char *argv[]) {
   guard_standard_streams();
-  // A file size limit is a failed write to report, not a reason to die.
-  std::signal(SIGXFSZ, SIG_IGN);
-  remove_partial_page_on_signals();
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(USAGE, stdout);
+  prepare_page_files();
+  bool done = false;
+  if (!read_arguments(argc, utf8_arguments(argc, argv), &done)) {
+    return EXIT_FAILURE_STATUS;
+  }
+  if (done) {
     return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;
   }
-  if (!read_arguments(argc, argv)) {
-    std::fputs(USAGE, stderr);
+  if (const char *why = folder_problem(out_dir)) {
+    report_failure("Couldn't write pages into %s: %s", out_dir, why);
     return EXIT_FAILURE_STATUS;
   }
-  if (!usable_folder(out_dir)) {
-    return EXIT_FAILURE_STATUS;
-  }
-  const bool ok = start_offscreen() && prepare_screen(find_font()) && draw_pages(save_numbered);
+  const char *font = find_font();
+  const bool ok =
+      font != nullptr && start_offscreen() && prepare_screen(font) && draw_pages(save_numbered);
   stop_display();
   if (!ok) {
     return EXIT_FAILURE_STATUS;

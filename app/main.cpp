@@ -5,14 +5,12 @@
 #include "display.h"
 #include "events.h"
 #include "pages.h"
-#include "streams.h"
+#include "report.h"
+#include "system.h"
 
 namespace {
 
 bool show_and_wait(int /*page*/) {
-  if (ending_signal() != 0) {
-    return false; // never show a page after being asked to end
-  }
   show_page();
   return wait_for_key();
 }
@@ -26,6 +24,9 @@ int main(int /*argc*/, char * /*argv*/[]) {
   stop_display();
   if (ending_signal() != 0) {
     die_of(ending_signal());
+  }
+  if (!ok) {
+    show_failure(first_failure());
   }
   return ok ? EXIT_OK : EXIT_FAILURE_STATUS;
 }

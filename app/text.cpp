@@ -3,50 +3,20 @@
 // or outside the image it renders into is refused with a reason instead.
 #include "text.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "display_state.h"
+#include "report.h"
+#include "system.h"
 
 namespace {
 
 constexpr int REASON_SIZE = 256; // bytes, for a composed failure reason
 
-const char *font_name = FONT_FILE; // as the user gave it, for messages
+char font_name[PATH_BYTES] = ""; // the font's full path, for messages
 
 Uint16 character(char c) { return static_cast<Uint16>(static_cast<unsigned char>(c)); }
-
-// Opens `path` for reading without ever blocking on it: a FIFO or a device is refused before a
-// single byte is read, and so is anything else that is not a plain file with contents.
-FILE *open_regular_file(const char *path, const char **why) {
-  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    *why = std::strerror(errno);
-    return nullptr;
-  }
-  struct stat info {};
-  const char *refusal = nullptr;
-  // Opening did not block; reading may, as it does for any file.
-  if (fstat(fd, &info) != 0 || fcntl(fd, F_SETFL, 0) != 0) {
-    refusal = std::strerror(errno);
-  } else if (S_ISDIR(info.st_mode)) {
-    refusal = "is a directory, not a font file";
-  } else if (!S_ISREG(info.st_mode)) {
-    refusal = "not a regular file";
-  } else if (info.st_size == 0) {
-    refusal = "the file is empty";
-  }
-  FILE *file = refusal == nullptr ? fdopen(fd, "rb") : nullptr;
-  if (file == nullptr) {
-    *why = refusal != nullptr ? refusal : std::strerror(errno);
-    close(fd);
-  }
-  return file;
-}
 
 // Every character of `text` must map to a glyph of the font (else SDL_ttf draws a box), and every
 // one but the blank must have an outline (else it draws nothing).
@@ -126,10 +96,12 @@ bool has_ink(const SDL_Surface *image) {
 } // namespace
 
 bool open_font(const char *font_path) {
-  font_name = font_path;
+  if (!absolute_path(font_path, font_name, sizeof font_name)) {
+    std::snprintf(font_name, sizeof font_name, "%s", font_path);
+  }
   const char *why = nullptr;
   char reason[REASON_SIZE];
-  FILE *file = open_regular_file(font_path, &why);
+  FILE *file = open_font_file(font_path, &why);
   SDL_RWops *stream = file != nullptr ? SDL_RWFromFP(file, 1) : nullptr;
   if (file != nullptr && stream == nullptr) {
     std::fclose(file);
@@ -155,7 +127,7 @@ bool open_font(const char *font_path) {
     }
   }
   if (label_font == nullptr) {
-    std::fprintf(stderr, "Couldn't load font %s: %s\n", font_path, why);
+    report_failure("Couldn't load font %s: %s", font_name, why);
     return false;
   }
   return true;
@@ -164,27 +136,26 @@ bool open_font(const char *font_path) {
 bool write_text(int x, int y) {
   const char outside = glyph_outside_image(text_buffer);
   if (outside != 0) {
-    std::fprintf(stderr,
-                 "Couldn't render text \"%s\": the glyph for '%c' in %s lies outside the text's "
-                 "image (a damaged font?)\n",
-                 text_buffer, outside, font_name);
+    report_failure("Couldn't render text \"%s\": the glyph for '%c' in %s lies outside the text's "
+                   "image (a damaged font?)",
+                   text_buffer, outside, font_name);
     return false;
   }
   const SDL_Color black = {BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL, 0};
   text_image = TTF_RenderText_Solid(label_font, text_buffer, black);
   if (text_image == nullptr) {
-    std::fprintf(stderr, "Couldn't render text \"%s\": %s\n", text_buffer, TTF_GetError());
+    report_failure("Couldn't render text \"%s\": %s", text_buffer, TTF_GetError());
     return false;
   }
   int blitted = -1;
   if (!has_ink(text_image)) {
-    std::fprintf(stderr, "Couldn't render text \"%s\": %s drew nothing\n", text_buffer, font_name);
+    report_failure("Couldn't render text \"%s\": %s drew nothing", text_buffer, font_name);
   } else {
     blit_rect.x = static_cast<Sint16>(x);
     blit_rect.y = static_cast<Sint16>(y);
     blitted = SDL_BlitSurface(text_image, nullptr, screen, &blit_rect);
     if (blitted < 0) {
-      std::fprintf(stderr, "Couldn't draw text \"%s\": %s\n", text_buffer, SDL_GetError());
+      report_failure("Couldn't draw text \"%s\": %s", text_buffer, SDL_GetError());
     }
   }
   SDL_FreeSurface(text_image);

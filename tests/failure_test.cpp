@@ -98,8 +98,10 @@ void expect_failure(const Outcome &o, const std::string &what, const std::string
 
 TEST(BadFont, MissingEmptyGarbageCutShortOrADirectory) {
   {
-    SCOPED_TRACE("missing");
-    expect_failure(run_in(make_temp_dir(), HEADLESS), "times.ttf", std::strerror(ENOENT));
+    SCOPED_TRACE("missing: named by its full path");
+    const std::string dir = make_temp_dir();
+    expect_failure(run_in(dir, HEADLESS),
+                   "Couldn't load font " + dir + "/times.ttf: ", std::strerror(ENOENT));
   }
   {
     SCOPED_TRACE("empty");
@@ -207,6 +209,21 @@ TEST(NoDisplay, RefusesTheWindowlessFallback) {
   EXPECT_NE(o.err.find("Couldn't open a window: no display"), std::string::npos) << o.err;
 }
 
+TEST(NoDisplay, ValuesFromTheEnvironmentStayOnOneLine) {
+  const std::string dir = make_temp_dir();
+  copy_font(dir);
+  const std::string odd = "\n\x1b[2J" + std::string(300, 'x');
+  for (const std::string &env : {"DISPLAY=:97" + odd, "SDL_VIDEODRIVER=none" + odd}) {
+    SCOPED_TRACE(env.substr(0, env.find('=')));
+    const Outcome o = run_in(dir, {"WAYLAND_DISPLAY=", env});
+    EXPECT_EQ(o.status, 1) << o.err;
+    const std::string line = o.err.substr(std::min(o.err.find("Couldn't"), o.err.size()));
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "not one line: " << o.err;
+    EXPECT_NE(line.find("\\n\\x1B[2J"), std::string::npos) << line;
+    EXPECT_LT(line.size(), 260U) << "the value was not cut: " << line;
+  }
+}
+
 TEST(NoDisplay, RunsAsUsualInADriverChosenByName) {
   const std::string dir = make_temp_dir();
   copy_font(dir);
@@ -240,21 +257,38 @@ Outcome export_into(const std::vector<std::string> &args, const std::string &pro
 
 } // namespace
 
-TEST(Export, UsageLine) {
-  const std::string usage = "Usage: triangles-export [--format bmp|png] DIR\n";
+TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
+  const std::string usage = "Usage: triangles-export [--format bmp|png] DIR";
   const std::string dir = make_temp_dir();
-  const std::vector<std::vector<std::string>> wrong = {
-      {}, {"--format", "gif", dir}, {dir, "--format", "png"}, {"--format", dir}, {"-x", dir}};
-  for (const auto &args : wrong) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+      {{}, "missing DIR"},
+      {{"--format", "jpg", dir}, "unknown format 'jpg' (bmp or png)"},
+      {{"--format=gif", dir}, "unknown format 'gif' (bmp or png)"},
+      {{"--format"}, "--format needs a value (bmp or png)"},
+      {{"-x", dir}, "unknown option '-x'"},
+      {{dir, "--format", "png"}, "unexpected argument '--format'"},
+      {{dir, "x\n\x1b[2J"}, "unexpected argument 'x\\n\\x1B[2J'"}}; // one line, escaped
+  for (const auto &[args, reason] : wrong) {
+    SCOPED_TRACE(reason);
     const Outcome o = export_into(args);
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err.rfind(usage, 0), 0U) << o.err;
+    EXPECT_EQ(o.err,
+              std::string("Couldn't read the arguments: ").append(reason + ". ").append(usage) +
+                  "\n");
     EXPECT_EQ(o.out, "");
   }
   const Outcome help = export_into({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind(usage, 0), 0U) << help.out;
+  EXPECT_EQ(help.out.rfind(usage + "\n", 0), 0U) << help.out;
   EXPECT_EQ(help.err, "");
+  EXPECT_EQ(export_into({"--version"}).out, "triangles-export " TRIANGLES_VERSION "\n");
+
+  // "--format=png", and "--" before a folder whose name begins with '-'.
+  const std::string dashed = make_temp_dir() + "/-pages";
+  mkdir(dashed.c_str(), 0700);
+  const Outcome o = run(EXPORT_EXE, {"--format=png", "--", "-pages"}, dashed + "/..", {"DISPLAY="});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(listing(dashed), "page-1.png page-2.png page-3.png page-4.png");
 }
 
 TEST(Export, UnusableFolderOrFailedWriteReportsNoSuccess) {
@@ -302,17 +336,18 @@ TEST(Export, WholePagesOrNone) {
 }
 
 TEST(Export, InterruptedRunsLeaveOnlyWholePages) {
-  // A signal at one moment after another through the run: whatever it interrupts, no temporary
-  // file is left behind.
+  // A signal at one moment after another through the run, SIGKILL as well: whatever it
+  // interrupts, no temporary file is left behind.
   const std::string font_dir = TRIANGLES_DIR;
   for (int delay_ms = 0; delay_ms <= 60; delay_ms += 3) {
-    SCOPED_TRACE("SIGTERM after " + std::to_string(delay_ms) + " ms");
+    const int signal_no = delay_ms % 2 == 0 ? SIGTERM : SIGKILL;
+    SCOPED_TRACE(std::string(strsignal(signal_no)) + " after " + std::to_string(delay_ms) + " ms");
     const std::string out = make_temp_dir();
     Child exporter = start_program(EXPORT_EXE, {out}, font_dir, {"DISPLAY="});
     usleep(static_cast<useconds_t>(delay_ms) * 1000);
-    kill(exporter.pid, SIGTERM);
+    kill(exporter.pid, signal_no);
     const int status = wait_program(&exporter, DEADLINE_S);
-    EXPECT_TRUE(status == 0 || status == 128 + SIGTERM) << status;
+    EXPECT_TRUE(status == 0 || status == 128 + signal_no) << status;
     const std::string names = " " + listing(out);
     EXPECT_EQ(names.find(" ."), std::string::npos) << "a temporary file is left:" << names;
   }
@@ -332,13 +367,19 @@ TEST(Export, LostStandardOutputIsAFailure) {
 }
 
 TEST(Export, MissingFontIsReportedByName) {
-  // A copy of the program with no font beside it or installed with it.
-  const std::string alone = make_temp_dir() + "/triangles-export";
+  // A copy of the program with no font beside it or installed with it: each place is named.
+  const std::string bin = make_temp_dir();
+  const std::string alone = bin + "/triangles-export";
   {
     std::ifstream in(EXPORT_EXE, std::ios::binary);
     std::ofstream out(alone, std::ios::binary);
     out << in.rdbuf();
   }
   chmod(alone.c_str(), 0700);
-  expect_failure(export_into({make_temp_dir()}, alone), "times.ttf", std::strerror(ENOENT));
+  const std::string here = make_temp_dir();
+  const Outcome o = run(alone, {make_temp_dir()}, here, {"DISPLAY="});
+  expect_failure(o, here + "/times.ttf", std::strerror(ENOENT));
+  EXPECT_NE(o.err.find(bin + "/times.ttf or " + bin + "/../share/triangles/times.ttf"),
+            std::string::npos)
+      << o.err;
 }

@@ -411,6 +411,10 @@ TEST_F(RealWindow, FourPagesEachAwaitedByKeyOrClose) {
       std::to_string(win) + " 700 500 click 1 click 3 mousemove --window " + std::to_string(win) +
       " 400 300");
   expect_still_waiting(shown, 1);
+  // Nor are modifier keys pressed alone (the locks pressed twice, to leave them as they were).
+  xdo("key Shift_L Control_L Alt_L Super_L Caps_Lock ISO_Level3_Shift Num_Lock Caps_Lock "
+      "Shift_R Num_Lock Control_R");
+  expect_still_waiting(shown, 1);
 
   // A key press turns the page; its release does not turn the next one.
   xdo("keydown a");
@@ -423,7 +427,8 @@ TEST_F(RealWindow, FourPagesEachAwaitedByKeyOrClose) {
   shown = expect_page(3);
   expect_still_waiting(shown, 3);
 
-  xdo("key b");
+  // A key with a modifier held turns one page, not two.
+  xdo("key ctrl+c");
   shown = expect_page(4);
   expect_still_waiting(shown, 4); // the fourth wait
 
@@ -503,8 +508,9 @@ TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
 TEST_F(RealWindow, QuickKeysEachTurnOnePage) {
   start_viewer();
   expect_page(1);
-  // Three presses in quick succession, while pages are still being drawn: queued, one page each.
-  xdo("key --delay 5 b c d");
+  // Three presses in quick succession, while pages are still being drawn: queued, one page each,
+  // also with a modifier held.
+  xdo("key --delay 5 shift+b c alt+d");
   const Image shown = expect_page(4);
   expect_still_waiting(shown, 4);
   xdo("key e");
@@ -542,6 +548,37 @@ TEST_F(RealWindow, SignalsEndTheRunAtOnce) {
   start_viewer();
   kill(viewer.pid, SIGTERM);
   EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + SIGTERM);
+}
+
+TEST_F(RealWindow, SignalsEndTheRunEvenWhileTheXServerIsStopped) {
+  pid_t server_pid = -1;
+  const std::string server = start_xvfb(&server_pid);
+  ASSERT_FALSE(server.empty());
+  Display *server_dpy = XOpenDisplay(server.c_str());
+  ASSERT_NE(server_dpy, nullptr);
+  for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
+    for (const bool window_up : {false, true}) {
+      SCOPED_TRACE(std::string(strsignal(signal_no)) +
+                   (window_up ? ", page shown" : ", window not open yet"));
+      if (!window_up) {
+        kill(server_pid, SIGSTOP);
+      }
+      viewer = start_program(TRIANGLES_EXE, {}, TRIANGLES_DIR, {"DISPLAY=" + server});
+      if (window_up) {
+        locate_window(server_dpy);
+        ASSERT_NE(win, 0U) << read_file(viewer.err_path);
+        sleep_ms(static_cast<int>(SETTLE_MS * time_scale())); // drawn and waiting
+        kill(server_pid, SIGSTOP);
+      } else {
+        sleep_ms(static_cast<int>(SETTLE_MS * time_scale())); // blocked on the server
+      }
+      kill(viewer.pid, signal_no);
+      EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + signal_no);
+      kill(server_pid, SIGCONT);
+    }
+  }
+  XCloseDisplay(server_dpy);
+  stop_xvfb(&server_pid);
 }
 
 TEST_F(RealWindow, XServerTroubleIsReportedInOneLine) {
