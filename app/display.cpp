@@ -149,23 +149,11 @@ void unlock_screen() {
   }
 }
 
-// SDL_Flip and SDL_UpdateRect may leave the copy to the window for a later SDL_PumpEvents
-// (sdl12-compat paces its presents to the display's frame rate), and the wait sleeps without
-// pumping. An update of the all-zero rectangle, which sdl12-compat takes for "the whole screen,
-// now", shows the page at once; classic SDL 1.2 has shown it already and skips the empty rectangle.
-namespace {
-void present_now() {
-  SDL_Rect whole = {0, 0, 0, 0};
-  SDL_UpdateRects(screen, 1, &whole);
-}
-} // namespace
-
-void show_page() {
-  SDL_Flip(screen);
-  present_now();
-}
+// Both present at once: SDL_Flip of a window that is no hardware surface, and an update of the
+// whole screen, copy the surface to the window before they return. (sdl12-compat too: it leaves
+// for later only partial updates and those from other threads.)
+void show_page() { SDL_Flip(screen); }
 
 void repaint_screen() {
   SDL_UpdateRect(screen, 0, 0, 0, 0); // a copy, not a flip: the page shown is the one drawn
-  present_now();
 }

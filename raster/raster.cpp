@@ -80,14 +80,16 @@ void draw_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
   }
 }
 
-void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
-  const int w = screen->w;
-  const int h = screen->h;
+namespace {
+
+// Walks one quarter of the circle and mirrors each point into the other three, handing every point
+// to plot(x, y) in drawing order.
+template <typename Plot> void walk_circle(int cx, int cy, int r, Plot plot) {
   int px = cx;
   int py = cy + r;
   int err = 0;
-  put_pixel_clipped(px, py, colour, w, h);
-  put_pixel_clipped(cx, 2 * cy - py, colour, w, h);
+  plot(px, py);
+  plot(cx, 2 * cy - py);
   while (py > cy) {
     const int e1 = err + 2 * (px - cx) + 1; // after a sideways step
     const int e2 = err - 2 * (py - cy) + 1; // after an upward step
@@ -98,11 +100,25 @@ void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
       --py;
       err = e2;
     }
-    put_pixel_clipped(px, py, colour, w, h);
-    put_pixel_clipped(px, 2 * cy - py, colour, w, h);
-    put_pixel_clipped(2 * cx - px, py, colour, w, h);
-    put_pixel_clipped(2 * cx - px, 2 * cy - py, colour, w, h);
+    plot(px, py);
+    plot(px, 2 * cy - py);
+    plot(2 * cx - px, py);
+    plot(2 * cx - px, 2 * cy - py);
   }
-  put_pixel_clipped(cx + r, cy, colour, w, h);
-  put_pixel_clipped(cx - r, cy, colour, w, h);
+  plot(cx + r, cy);
+  plot(cx - r, cy);
+}
+
+} // namespace
+
+void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
+  const int w = screen->w;
+  const int h = screen->h;
+  // Every point lies within r of the centre in both directions: a circle wholly on the surface
+  // (every unit mark of the pages) needs no test per point.
+  if (cx - r >= 0 && cx + r < w && cy - r >= 0 && cy + r < h) {
+    walk_circle(cx, cy, r, [colour](int x, int y) { put_pixel(x, y, colour); });
+  } else {
+    walk_circle(cx, cy, r, [&](int x, int y) { put_pixel_clipped(x, y, colour, w, h); });
+  }
 }
