@@ -1,0 +1,26 @@
+#!/bin/sh
+# scripts/run in a fresh build folder: it builds the viewer, the exporter and the font and nothing
+# else, and starts the viewer (here in SDL's dummy driver, ended by SIGTERM once it runs).
+#   run_script_test.sh SOURCE_FOLDER
+set -u
+build=$(mktemp -d)
+trap 'rm -rf "$build"' EXIT
+DISPLAY='' SDL_VIDEODRIVER=dummy TRIANGLES_BUILD_DIR="$build" "$1/scripts/run" >"$build.log" 2>&1 &
+run=$!
+tries=0 # scripts/run becomes the viewer: it ends by exec
+while [ "$(cat /proc/$run/comm 2>/dev/null)" != triangles ] && kill -0 $run 2>/dev/null &&
+  [ $tries -lt 1200 ]; do
+  sleep 0.25
+  tries=$((tries + 1))
+done
+sleep 1
+kill -TERM $run 2>/dev/null
+wait $run
+status=$?
+[ $status -eq 143 ] || { cat "$build.log"; echo "scripts/run did not start the viewer ($status)"; exit 1; }
+for made in triangles triangles-export times.ttf; do
+  [ -e "$build/$made" ] || { echo "scripts/run did not make $made"; exit 1; }
+done
+extra=$(cd "$build" && ls unit_tests window_test failure_test page_bench window_bench 2>/dev/null)
+[ -z "$extra" ] || { echo "scripts/run built more than it runs: $extra"; exit 1; }
+cat "$build.log"; rm -f "$build.log"
