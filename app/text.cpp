@@ -1,12 +1,14 @@
 // Text through SDL_ttf, guarded against fonts that are missing, odd files, incomplete or damaged.
 // The pages of a good font are exactly what SDL_ttf draws; a font that would draw nothing, boxes,
-// or outside the image it renders into is refused with a reason instead.
+// lose characters, draw outside the image it renders into, or take more memory than the window
+// holds is refused with a reason instead (font_checks.h).
 #include "text.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "display_state.h"
+#include "font_checks.h"
 #include "report.h"
 #include "system.h"
 
@@ -15,71 +17,6 @@ namespace {
 constexpr int REASON_SIZE = 256; // bytes, for a composed failure reason
 
 char font_name[PATH_BYTES] = ""; // the font's full path, for messages
-
-Uint16 character(char c) { return static_cast<Uint16>(static_cast<unsigned char>(c)); }
-
-// Every character of `text` must map to a glyph of the font (else SDL_ttf draws a box), and every
-// one but the blank must have an outline (else it draws nothing).
-bool font_covers(const char *text, char *reason) {
-  for (const char *p = text; *p != '\0'; ++p) {
-    int minx = 0;
-    int maxx = 0;
-    int miny = 0;
-    int maxy = 0;
-    if (TTF_GlyphIsProvided(label_font, character(*p)) == 0) {
-      std::snprintf(reason, REASON_SIZE, "it has no glyph for '%c'", *p);
-      return false;
-    }
-    if (TTF_GlyphMetrics(label_font, character(*p), &minx, &maxx, &miny, &maxy, nullptr) != 0) {
-      std::snprintf(reason, REASON_SIZE, "its glyph for '%c' cannot be loaded (%s)", *p,
-                    TTF_GetError());
-      return false;
-    }
-    if (*p != ' ' && (maxx <= minx || maxy <= miny)) {
-      std::snprintf(reason, REASON_SIZE, "its glyph for '%c' is blank", *p);
-      return false;
-    }
-  }
-  return true;
-}
-
-// SDL_ttf 2.0's solid renderer clips each glyph's rows to the image but not its columns: it
-// copies them from the pen position plus the glyph's left bearing (everything shifted right by the
-// first glyph's bearing when that is negative). A glyph box reaching left of column 0 or beyond the
-// image's width is written outside the image, on its top rows before the image's first byte. This
-// walks the pen exactly as the renderer does and returns the first character that would, or 0.
-// (A glyph that cannot be loaded is left to the renderer, which then fails on it too.)
-char glyph_outside_image(const char *text) {
-  int width = 0;
-  if (TTF_SizeText(label_font, text, &width, nullptr) != 0) {
-    return 0;
-  }
-  const bool kerning = TTF_GetFontKerning(label_font) != 0;
-  int pen = 0;
-  int previous = 0;
-  for (const char *p = text; *p != '\0'; ++p) {
-    int minx = 0;
-    int maxx = 0;
-    int advance = 0;
-    if (TTF_GlyphMetrics(label_font, character(*p), &minx, &maxx, nullptr, nullptr, &advance) !=
-        0) {
-      return 0;
-    }
-    const int index = TTF_GlyphIsProvided(label_font, character(*p));
-    if (kerning && previous != 0 && index != 0) {
-      pen += TTF_GetFontKerningSize(label_font, previous, index);
-    }
-    if (p == text && minx < 0) {
-      pen -= minx;
-    }
-    if (maxx > minx && (pen + minx < 0 || pen + maxx > width)) {
-      return *p;
-    }
-    pen += advance;
-    previous = index;
-  }
-  return 0;
-}
 
 bool has_ink(const SDL_Surface *image) {
   const auto *pixels = static_cast<const Uint8 *>(image->pixels);
@@ -120,7 +57,7 @@ bool open_font(const char *font_path) {
     char alphabet[TEXT_BUFFER_SIZE];
     std::snprintf(alphabet, sizeof alphabet, TITLE_FORMAT, PERIMETER);
     std::strncat(alphabet, LABEL_CHARACTERS, sizeof alphabet - std::strlen(alphabet) - 1);
-    if (!font_covers(alphabet, reason)) {
+    if (!glyphs_are_sound(alphabet, reason, sizeof reason)) {
       why = reason;
       TTF_CloseFont(label_font);
       label_font = nullptr;
@@ -134,11 +71,9 @@ bool open_font(const char *font_path) {
 }
 
 bool write_text(int x, int y) {
-  const char outside = glyph_outside_image(text_buffer);
-  if (outside != 0) {
-    report_failure("Couldn't render text \"%s\": the glyph for '%c' in %s lies outside the text's "
-                   "image (a damaged font?)",
-                   text_buffer, outside, font_name);
+  char reason[REASON_SIZE];
+  if (!text_is_sound(text_buffer, reason, sizeof reason)) {
+    report_failure("Couldn't render text \"%s\" in %s: %s", text_buffer, font_name, reason);
     return false;
   }
   const SDL_Color black = {BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL, 0};

@@ -143,6 +143,31 @@ TEST_F(Fonts, IncompleteFontsAreRefusedWithTheMissingCharacter) {
   }
 }
 
+TEST_F(Fonts, HostileFontsAreRefusedBeforeTextIsLostOrMemoryRunsOut) {
+  const std::string lost = " lies outside the line of text (a damaged font?)";
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"seven-high", "its glyph for '7'" + lost},
+      {"paren-high", "its glyph for ')'" + lost},
+      {"short-ascent", "its glyph for 'T'" + lost},
+      {"giant-glyphs", "its glyph for ' ' is 16000 × 65000 pixels, larger than the window"},
+      {"huge-text", "its line of text is 63751 pixels high, higher than the window"},
+      {"window-glyphs", "its glyphs together cover 12922227 pixels, more than the window (a "
+                        "damaged font?)"},
+      {"huge-advance", "its glyph for ' ' advances 2000000000 pixels, farther than the window is "
+                       "wide"}};
+  const auto font = [](const std::string &name) {
+    return read_file(std::string(TEST_FONTS_DIR) + "/" + name + ".ttf");
+  };
+  for (const auto &[name, reason] : refused) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(draw_with(font(name)), "Couldn't load font " + path + ": " + reason + "\n");
+  }
+  EXPECT_EQ(draw_with(font("wide-text")),
+            "Couldn't render text \" Triangles with perimeter 40\" in " + path +
+                ": it would be wider than the window\n");
+  EXPECT_EQ(draw_with(font("subset")), ""); // the characters drawn, and nothing else
+}
+
 TEST_F(Fonts, FuzzedFontsNeverCrashOrWriteOutsideTheirImage) {
   const std::string font = real_font();
   std::vector<Table> outlines;

@@ -1,0 +1,18 @@
+// What a font must be before SDL_ttf may draw with it. A font file is untrusted input, and SDL_ttf
+// 2.0's solid renderer trusts its metrics: it drops the rows of a glyph above its text's image
+// without a word, writes a glyph's columns wherever the pen and the glyph's bearing put them,
+// caches a bitmap of every glyph it draws however large, and sums the pen in int. So every glyph
+// is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, and every text's pen
+// is walked, in 64 bits, before the text is rendered. Each check returns false with the reason.
+#pragma once
+
+#include <cstddef>
+
+// Every character of `alphabet` has a glyph with ink (the blank excepted) that fits the window and
+// lies wholly inside the line of text, the line itself fits the window, and all the glyphs
+// together (SDL_ttf keeps a bitmap of each) cover no more pixels than the window.
+bool glyphs_are_sound(const char *alphabet, char *reason, size_t size);
+
+// The text's image fits the window and every glyph of it lies inside that image, walked exactly as
+// SDL_ttf walks it.
+bool text_is_sound(const char *text, char *reason, size_t size);

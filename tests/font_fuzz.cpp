@@ -1,0 +1,44 @@
+// libFuzzer target: the program's own font path on every input, as the exporter takes it. The
+// bytes become the font file, which is opened and checked, and when it is accepted the four pages
+// are drawn into an offscreen 800x600 surface. SDL_ttf runs under the same sanitizers.
+//   font_fuzz [libFuzzer options] CORPUS_FOLDER...   (scripts/test: seeds from make_fonts.py)
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+#include "display.h"
+#include "display_state.h"
+#include "pages.h"
+
+namespace {
+
+char font_path[] = "/tmp/triangles-fuzz-XXXXXX";
+
+bool keep_going(int /*page*/) { return true; }
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
+  const int fd = mkstemp(font_path);
+  if (fd < 0 || close(fd) != 0 || !start_offscreen()) {
+    std::abort();
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  FILE *file = std::fopen(font_path, "wb");
+  if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
+    std::abort();
+  }
+  if (prepare_screen(font_path)) {
+    draw_pages(keep_going);
+  }
+  if (label_font != nullptr) {
+    TTF_CloseFont(label_font);
+    label_font = nullptr;
+  }
+  TTF_Quit();
+  return 0;
+}

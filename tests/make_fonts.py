@@ -1,0 +1,89 @@
+#!/usr/bin/python3
+"""Writes small test fonts into OUTDIR: subset.ttf, Liberation Serif cut down to the characters
+the program draws, and hostile variants that SDL_ttf loads without complaint but that would
+lose text ('7' or ')' drawn outside the text image, a 1-pixel ascent), make SDL_ttf allocate
+about a gigabyte or more (giant glyphs, a giant or a far too wide text image) or overflow its
+int pen (huge advances).
+Usage: /usr/bin/python3 tests/make_fonts.py OUTDIR (needs fontTools)."""
+import sys
+from fontTools import subset
+from fontTools.fontBuilder import FontBuilder
+from fontTools.pens.ttGlyphPen import TTGlyphPen
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.tables import ttProgram
+
+CHARS = " Triangles with perimeter 40()0123456789"
+out = sys.argv[1] + "/"
+
+
+def base():
+    font = TTFont("/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
+                  recalcTimestamp=False)  # the same bytes on every run
+    for tag in "FFTM", "GDEF", "GPOS", "GSUB":
+        del font[tag]
+    sub = subset.Subsetter(subset.Options(legacy_kern=True))  # SDL_ttf kerns with 'kern' only
+    sub.populate(text=CHARS)
+    sub.subset(font)
+    return font
+
+
+def raise_glyph(char, dy):  # moves the outline of char dy units up, without its hinting
+    font = base()
+    glyph = font["glyf"][font.getBestCmap()[ord(char)]]
+    glyph.coordinates.translate((0, dy))
+    glyph.program = ttProgram.Program()
+    glyph.recalcBounds(font["glyf"])
+    return font
+
+
+def block(ascent, descent, box, advance, code=""):
+    """A font with 16 units to the em whose every character is one rectangle, box (xmin, ymin,
+    xmax, ymax); code is the rectangle's hinting program (TrueType assembly)."""
+    fb = FontBuilder(16, isTTF=True)
+    fb.setupHead(unitsPerEm=16)  # with no dates, for the same bytes on every run
+    fb.setupGlyphOrder([".notdef", "box"])
+    fb.setupCharacterMap({ord(c): "box" for c in CHARS})
+    pen = TTGlyphPen(None)
+    x0, y0, x1, y1 = box
+    mid = (y0 + y1) // 2  # its sides in two halves: steps between points are int16 too
+    for point in (x0, y0), (x0, mid), (x0, y1), (x1, y1), (x1, mid), (x1, y0):
+        pen.lineTo(point) if pen.points else pen.moveTo(point)
+    pen.closePath()
+    glyph = pen.glyph()
+    glyph.program = ttProgram.Program()
+    glyph.program.fromAssembly(code or "SVTCA[0]")  # some code: FreeType then skips its autohinter
+    fb.setupGlyf({".notdef": TTGlyphPen(None).glyph(), "box": glyph})
+    fb.setupHorizontalMetrics({".notdef": (0, 0), "box": (advance, x0)})
+    fb.setupHorizontalHeader(ascent=ascent, descent=descent)
+    fb.setupOS2(xAvgCharWidth=advance, sTypoAscender=ascent, sTypoDescender=descent,
+                usWinAscent=ascent, usWinDescent=-descent)
+    fb.setupNameTable({"familyName": "Hostile", "styleName": "Regular"})
+    fb.setupPost()
+    fb.font["maxp"].maxSizeOfInstructions = len(glyph.program.getBytecode())
+    fb.font["maxp"].maxStackElements = 8
+    return fb.font
+
+
+base().save(out + "subset.ttf")
+# '7' 4000 units (39 px) up: SDL_ttf's solid renderer drops the rows above the text image.
+raise_glyph("7", 4000).save(out + "seven-high.ttf")
+# ')' 2500 units up: its bottom, -436, to 2064, over 2 px above the ascent (1825).
+raise_glyph(")", 2500).save(out + "paren-high.ttf")
+# An ascent of 100 of 2048 units, 1 px at 20 pt: the text image is cut to 6 rows.
+font = base()
+font["hhea"].ascent = font["OS/2"].sTypoAscender = font["OS/2"].usWinAscent = 100
+font.save(out + "short-ascent.ttf")
+# 16000 x 65000 px rectangles with no advance: 1 GB bitmaps.
+block(14, -4, (0, -26000, 12800, 26000), 0).save(out + "giant-glyphs.ttf")
+# 15 x 18 px rectangles 546 px apart and an ascent and descent of 31250 and 32500 px.
+block(25000, -26000, (0, 0, 12, 14), 437).save(out + "huge-text.ttf")
+# The same rectangles 546 px apart on an ordinary line: a title 15288 px wide.
+block(14, -4, (0, 0, 12, 14), 437).save(out + "wide-text.ttf")
+# 800 x 599 px rectangles, each within the window: SDL_ttf would keep 27 such bitmaps (13 MB).
+block(479, 0, (0, 0, 639, 479), 0).save(out + "window-glyphs.ttf")
+# 15 x 18 px rectangles whose hinting moves the advance point to 2e9 px: it opts out of
+# FreeType's backward-compatible hinting, which keeps advances, and sets the x of point 7 (the
+# rectangle's six, then the phantom points: origin and advance) to 20000*20000*20480*4096/64^3.
+code = ("PUSHB[ ] 4 3\nINSTCTRL[ ]\nSVTCA[1]\nPUSHW[ ] 7 20000 20000\nMUL[ ]\n"
+        "PUSHW[ ] 20480\nMUL[ ]\nPUSHW[ ] 4096\nMUL[ ]\nSCFS[ ]")
+block(14, -4, (0, 0, 12, 14), 14, code).save(out + "huge-advance.ttf")
