@@ -1,6 +1,8 @@
 // The viewer: opens the window, shows the pages one after another and waits for a key (or a
 // close request) after each. Exit status 0 after the last page, 1 when something could not start
 // or went wrong; SIGINT, SIGTERM and SIGHUP end it at once, by that signal.
+#include <SDL.h> // on Windows it renames main to SDL_main, which SDL's entry wrapper calls
+
 #include "constants.h"
 #include "display.h"
 #include "events.h"
