@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <pwd.h>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -50,7 +51,18 @@ double time_scale() {
   return scale != nullptr ? std::atof(scale) : 1.0;
 }
 
+// WINDOWS_FOLDER, when set, is the unpacked zip of the Windows build, whose programs then run
+// under wine (set up by the caller); WINDOWS_SETUP is its installer.
+const char *windows_folder() { return std::getenv("WINDOWS_FOLDER"); }
+std::string in_windows(const std::string &name) {
+  return std::string(windows_folder()) + "/" + name;
+}
+std::string viewer_dir() { return windows_folder() != nullptr ? windows_folder() : TRIANGLES_DIR; }
+
 std::vector<std::string> viewer_command() {
+  if (windows_folder() != nullptr) {
+    return {"wine", in_windows("triangles.exe")};
+  }
   std::vector<std::string> words;
   if (const char *wrapper = std::getenv("VIEWER_WRAPPER")) {
     std::istringstream in(wrapper);
@@ -161,7 +173,7 @@ protected:
 
   // Starts the viewer (or `command`, such as an installed launcher) in `dir` and finds its window.
   void start_viewer(std::vector<std::string> command = viewer_command(),
-                    const std::string &dir = TRIANGLES_DIR) {
+                    const std::string &dir = viewer_dir()) {
     const std::string program = command.front();
     command.erase(command.begin());
     viewer = start_program(program, command, dir, {});
@@ -182,7 +194,8 @@ protected:
   }
 
   // The viewable top-level window of the viewer's process (SDL may replace a first window by
-  // another while starting, so this is asked again whenever the window has gone).
+  // another while starting, so this is asked again whenever the window has gone); under wine, of
+  // its program, whatever process wine started it in.
   void locate_window(Display *on = dpy) {
     win = 0;
     const Atom pid_atom = XInternAtom(on, "_NET_WM_PID", False);
@@ -203,9 +216,17 @@ protected:
                                &items, &after, &data) == Success &&
             data != nullptr) {
           XWindowAttributes attrs{};
-          if (items == 1 &&
-              static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) == viewer.pid &&
-              XGetWindowAttributes(on, children[i], &attrs) != 0 && attrs.map_state == IsViewable) {
+          XClassHint hint{};
+          const bool ours =
+              windows_folder() != nullptr
+                  ? XGetClassHint(on, children[i], &hint) != 0 &&
+                        std::string(hint.res_class) == "triangles.exe"
+                  : items == 1 &&
+                        static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) == viewer.pid;
+          XFree(hint.res_name);
+          XFree(hint.res_class);
+          if (ours && XGetWindowAttributes(on, children[i], &attrs) != 0 &&
+              attrs.map_state == IsViewable) {
             win = children[i];
           }
           XFree(data);
@@ -300,10 +321,12 @@ protected:
     EXPECT_TRUE(capture() == shown) << "page " << page << " changed without a key";
   }
 
+  // (Under wine the program's output goes to stdout.txt and stderr.txt beside it, removed empty.)
   void expect_clean_exit() {
     EXPECT_EQ(wait_program(&viewer, PAGE_TIMEOUT_S * time_scale()), 0);
-    EXPECT_EQ(read_file(viewer.out_path), "");
-    EXPECT_EQ(read_file(viewer.err_path), "");
+    const bool wine = windows_folder() != nullptr;
+    EXPECT_EQ(read_file(wine ? in_windows("stdout.txt") : viewer.out_path), "");
+    EXPECT_EQ(read_file(wine ? in_windows("stderr.txt") : viewer.err_path), "");
   }
 
   // Everything a page must show, and nothing else: its labels, outlines and sampled rings.
@@ -412,8 +435,10 @@ TEST_F(RealWindow, FourPagesEachAwaitedByKeyOrClose) {
       " 400 300");
   expect_still_waiting(shown, 1);
   // Nor are modifier keys pressed alone (the locks pressed twice, to leave them as they were).
-  xdo("key Shift_L Control_L Alt_L Super_L Caps_Lock ISO_Level3_Shift Num_Lock Caps_Lock "
-      "Shift_R Num_Lock Control_R");
+  // (Wine's US layout has no AltGr: it gives X's ISO_Level3_Shift a spare, non-modifier key.)
+  xdo(std::string("key Shift_L Control_L Alt_L Super_L Caps_Lock ") +
+      (windows_folder() != nullptr ? "" : "ISO_Level3_Shift ") +
+      "Num_Lock Caps_Lock Shift_R Num_Lock Control_R");
   expect_still_waiting(shown, 1);
 
   // A key press turns the page; its release does not turn the next one.
@@ -446,11 +471,21 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
     EXPECT_TRUE(first[page] == second[page]) << "page " << page + 1 << " differs between runs";
   }
 
-  // The exporter's pictures, in either format, are the very same pages.
-  for (const std::string format : {"bmp", "png"}) {
-    const std::string out = make_temp_dir();
-    Child exporter =
-        start_program(EXPORT_EXE, {"--format", format, out}, make_temp_dir(), {"DISPLAY="});
+  // The exporter's pictures, in either format, are the very same pages; under wine the Windows
+  // exporter's too, written into a folder of non-ASCII characters.
+  std::vector<std::vector<std::string>> exporters = {{EXPORT_EXE}};
+  if (windows_folder() != nullptr) {
+    exporters.push_back({"wine", in_windows("triangles-export.exe")});
+  }
+  for (const auto &[exporter_command, format] :
+       std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {exporters.back(), "bmp"}, {exporters.front(), "png"}, {exporters.back(), "png"}}) {
+    const std::string out = make_temp_dir() + "/Zoë/三角形";
+    ASSERT_EQ(std::system(("mkdir -p '" + out + "'").c_str()), 0);
+    std::vector<std::string> args(exporter_command.begin() + 1, exporter_command.end());
+    args.insert(args.end(), {"--format", format, out});
+    Child exporter = start_program(exporter_command.front(), args, make_temp_dir(),
+                                   {"DISPLAY=", "LANG=C.UTF-8"});
     ASSERT_EQ(wait_program(&exporter, PAGE_TIMEOUT_S * time_scale()), 0)
         << read_file(exporter.err_path);
     for (int page = 1; page <= EXPECTED_PAGES; ++page) {
@@ -470,6 +505,32 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
 }
 
 TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
+  if (const char *windows_setup = std::getenv("WINDOWS_SETUP")) {
+    const std::string setup = windows_setup;
+    // Windows: the installer installs silently for the user, its Start-menu shortcut starts the
+    // viewer in its folder, and its uninstaller leaves nothing behind.
+    const std::string wine = std::string(std::getenv("WINEPREFIX")) + "/drive_c/users/" +
+                             getpwuid(getuid())->pw_name + "/AppData/";
+    const std::string folder = wine + "Local/Programs/Triangles";
+    const std::string shortcut =
+        wine + "Roaming/Microsoft/Windows/Start Menu/Programs/Triangles.lnk";
+    const std::string key =
+        "'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Triangles'";
+    ASSERT_EQ(std::system(("wine '" + setup + "' /S && wineserver -w").c_str()), 0);
+    ASSERT_NE(read_file(folder + "/triangles.exe"), "") << "not installed in " << folder;
+    start_viewer({"wine", "start", "/wait", "/unix", shortcut}, make_temp_dir());
+    walk_all_pages();
+    // The uninstaller runs again from a copy in the temporary folder: wineserver -w waits for it
+    // (and before it, for the viewer's process to be gone).
+    ASSERT_EQ(
+        std::system(
+            ("wineserver -w && wine '" + folder + "/uninstall.exe' /S && wineserver -w").c_str()),
+        0);
+    EXPECT_NE(access(folder.c_str(), F_OK), 0) << folder << " is left";
+    EXPECT_NE(access(shortcut.c_str(), F_OK), 0) << shortcut << " is left";
+    EXPECT_NE(std::system(("wine reg query " + key + " >/dev/null 2>&1").c_str()), 0);
+    return;
+  }
   const std::string prefix = make_temp_dir();
   const std::string install = std::string(CMAKE_COMMAND) + " --install " + TRIANGLES_DIR +
                               " --prefix " + prefix + " > /dev/null";
@@ -519,6 +580,29 @@ TEST_F(RealWindow, QuickKeysEachTurnOnePage) {
 
 TEST_F(RealWindow, MissingFontIsReportedByName) {
   const std::string empty = make_temp_dir();
+  if (windows_folder() != nullptr) {
+    // A copy of the folder without the font: the line goes to stderr.txt beside the program and
+    // into a message box, which is dismissed.
+    ASSERT_EQ(std::system(
+                  ("cp -r '" + in_windows(".") + "/.' " + empty + " && rm " + empty + "/times.ttf")
+                      .c_str()),
+              0);
+    start_viewer({"wine", empty + "/triangles.exe"}, empty);
+    char *name = nullptr; // the message box, once the viewer's window has gone
+    while (win != 0 && (XFetchName(dpy, win, &name) == 0 || std::string(name) != "triangles")) {
+      XFree(name);
+      name = nullptr;
+      sleep_ms(SETTLE_MS);
+      locate_window();
+    }
+    XFree(name);
+    xdo("mousemove --window " + std::to_string(win) + " 20 20 key Return");
+    EXPECT_EQ(wait_program(&viewer, PAGE_TIMEOUT_S), 1);
+    const std::string why = read_file(empty + "/stderr.txt");
+    EXPECT_NE(why.find("Couldn't load font "), std::string::npos) << why;
+    EXPECT_NE(why.find("times.ttf: No such file or directory"), std::string::npos) << why;
+    return;
+  }
   Child run = start_program(TRIANGLES_EXE, {}, empty, {});
   EXPECT_EQ(wait_program(&run, PAGE_TIMEOUT_S), 1);
   EXPECT_NE(read_file(run.err_path).find("times.ttf"), std::string::npos)
@@ -643,6 +727,13 @@ TEST_F(RealWindow, AnIdleWaitIsQuietAndAKeyStillTurnsThePage) {
   // only when woken. SDL's own wait would wake about a hundred times a second.
   int threads = 0;
   auto wake_ups = [&] { return voluntary_switches(viewer.pid, &threads); };
+  if (windows_folder() != nullptr) {
+    // Wine tracks the pointer's leaving a window (TrackMouseEvent, which SDL asks for) with a
+    // timer in the program's own thread; Windows does it without waking the program.
+    XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, WIN_W + 100, WIN_H + 100);
+    XSync(dpy, False);
+    sleep_ms(SETTLE_MS);
+  }
   const long before = wake_ups();
   sleep_ms(2000);
   EXPECT_LE(wake_ups() - before, 4) << "woke while nothing happened";
