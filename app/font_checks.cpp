@@ -55,19 +55,16 @@ bool glyphs_are_sound(const char *alphabet, char *reason, size_t size) {
                     static_cast<long long>(Wide{g.maxy} - g.miny));
     } else if (magnitude(g.advance) > SCREEN_W) {
       std::snprintf(reason, size,
-                    "its glyph for '%c' advances %d pixels, farther than the window "
-                    "is wide",
-                    *p, g.advance);
+                    "its glyph for '%c' advances %d pixels, farther than the window is wide", *p,
+                    g.advance);
     } else if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
       std::snprintf(reason, size,
-                    "its glyph for '%c' lies farther from the pen than the window is "
-                    "wide (a damaged font?)",
+                    "its glyph for '%c' lies farther from the pen than the window is wide (a "
+                    "damaged font?)",
                     *p);
     } else if (has_box(g) && ascent - g.maxy < 0) {
       std::snprintf(reason, size,
-                    "its glyph for '%c' lies outside the line of text (a damaged "
-                    "font?)",
-                    *p);
+                    "its glyph for '%c' lies outside the line of text (a damaged font?)", *p);
     } else {
       line = has_box(g) ? std::max(line, ascent - g.miny) : line;
       area += counted[character(*p)] ? 0 : (Wide{g.maxx} - g.minx) * (Wide{g.maxy} - g.miny);
@@ -78,8 +75,7 @@ bool glyphs_are_sound(const char *alphabet, char *reason, size_t size) {
   }
   if (area > Wide{SCREEN_W} * SCREEN_H) {
     std::snprintf(reason, size,
-                  "its glyphs together cover %lld pixels, more than the window (a "
-                  "damaged font?)",
+                  "its glyphs together cover %lld pixels, more than the window (a damaged font?)",
                   static_cast<long long>(area));
     return false;
   }
@@ -129,9 +125,7 @@ bool text_is_sound(const char *text, char *reason, size_t size) {
     if (g.maxx > g.minx &&
         (pens[i] + shift + g.minx < 0 || pens[i] + shift + g.maxx > right - left)) {
       std::snprintf(reason, size,
-                    "its glyph for '%c' lies outside the text's image (a damaged "
-                    "font?)",
-                    text[i]);
+                    "its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
       return false;
     }
   }
