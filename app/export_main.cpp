@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
+#include <iterator>
 
 #include "constants.h"
 #include "display.h"
@@ -24,7 +25,7 @@ constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/pag
 // Where the font is looked for, in this order: the working folder, beside the program (a build
 // folder), and where it is installed with the program.
 constexpr const char *FONT_PLACES_FROM_PROGRAM[] = {"", "/" INSTALLED_DATA_FROM_BIN};
-constexpr int FONT_PLACES = 3;
+constexpr int FONT_PLACES = 1 + static_cast<int>(std::size(FONT_PLACES_FROM_PROGRAM));
 
 // The picture formats by name, each also the file name extension.
 struct FormatName {
