@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "constants.h"
+#include "posix_signals.h"
 #include "system.h"
 
 namespace {
@@ -20,7 +21,6 @@ namespace {
 constexpr mode_t NEW_FILE_MODE = 0666; // before the umask, as for any file a program creates
 constexpr int FD_PATH_SIZE = 32;       // bytes, for "/proc/self/fd/N"
 constexpr int LINK_ATTEMPTS = 100;     // names tried for a hidden link before giving up
-constexpr int SIGNALS_TO_CLEAN_UP[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The hidden file being written or linked, for the signal handler to remove.
 char temporary[PATH_BYTES];
@@ -41,7 +41,7 @@ template <typename Make> int make_recorded(int dir, Make make) {
   sigset_t ending;
   sigset_t previous;
   sigemptyset(&ending);
-  for (const int signal_no : SIGNALS_TO_CLEAN_UP) {
+  for (const int signal_no : ENDING_SIGNALS) {
     sigaddset(&ending, signal_no);
   }
   sigprocmask(SIG_BLOCK, &ending, &previous);
@@ -220,7 +220,7 @@ const char *write_file_whole(const char *dir, const char *name, FileWriter write
 }
 
 void prepare_page_files() {
-  for (const int signal_no : SIGNALS_TO_CLEAN_UP) {
+  for (const int signal_no : ENDING_SIGNALS) {
     std::signal(signal_no, remove_temporary_and_end);
   }
   std::signal(SIGXFSZ, SIG_IGN);

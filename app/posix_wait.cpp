@@ -15,12 +15,12 @@
 #include <unistd.h>
 
 #include "constants.h"
+#include "posix_signals.h"
 #include "report.h"
 #include "system.h"
 
 namespace {
 
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP}; // interrupt, termination, hang-up
 constexpr int NS_PER_MS = 1000000;
 constexpr int ERROR_TEXT_SIZE = 128; // bytes, for Xlib's description of an error
 
