@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <dirent.h>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -51,26 +50,6 @@ std::string font_with_damaged_four() {
 // No display unless a test gives one: a driver that shows nothing, chosen explicitly (both SDL
 // 1.2 implementations have "dummy").
 const std::vector<std::string> HEADLESS = {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=dummy"};
-
-// The names in `dir`, hidden ones included, sorted and separated by blanks.
-std::string listing(const std::string &dir) {
-  std::vector<std::string> names;
-  if (DIR *folder = opendir(dir.c_str())) {
-    while (const dirent *entry = readdir(folder)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") {
-        names.push_back(name);
-      }
-    }
-    closedir(folder);
-  }
-  std::sort(names.begin(), names.end());
-  std::string joined;
-  for (const std::string &name : names) {
-    joined += (joined.empty() ? "" : " ") + name;
-  }
-  return joined;
-}
 
 Outcome run(const std::string &program, const std::vector<std::string> &args,
             const std::string &dir, const std::vector<std::string> &env) {

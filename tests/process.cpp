@@ -1,6 +1,7 @@
 // Child processes for the tests, with POSIX fork/exec and a polling wait.
 #include "process.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -114,6 +115,25 @@ std::string read_file(const std::string &path) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+std::string listing(const std::string &dir) {
+  std::vector<std::string> names;
+  if (DIR *folder = opendir(dir.c_str())) {
+    while (const dirent *entry = readdir(folder)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") {
+        names.push_back(name);
+      }
+    }
+    closedir(folder);
+  }
+  std::sort(names.begin(), names.end());
+  std::string joined;
+  for (const std::string &name : names) {
+    joined += (joined.empty() ? "" : " ") + name;
+  }
+  return joined;
 }
 
 std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra) {

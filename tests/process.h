@@ -30,6 +30,9 @@ std::string read_file(const std::string &path);
 // A fresh empty folder under the system's temporary folder.
 std::string make_temp_dir();
 
+// The names in `dir`, hidden ones included, sorted and separated by blanks.
+std::string listing(const std::string &dir);
+
 // An Xvfb server of its own (1024x768x24, no TCP) with `extra` arguments: its display (":N"), or
 // "" if it did not start. stop_xvfb kills it.
 std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {});
