@@ -70,11 +70,14 @@ char *arguments[ARGUMENTS_MAX + 1];
 wchar_t temporary[PATH_BYTES];
 volatile LONG temporary_exists = 0;
 
+// Runs on a thread of its own at Ctrl-C, Ctrl-Break or the console's closing, and ends the
+// process as the system's default handler does (Wine 8's ends it with status 0, as if the pages
+// had all been written).
 BOOL WINAPI remove_temporary(DWORD /*event*/) {
   if (temporary_exists != 0) {
     DeleteFileW(temporary); // open for writing, so removed as the process ends
   }
-  return FALSE; // and the default handler ends the process
+  ExitProcess(STATUS_CONTROL_C_EXIT);
 }
 
 // Creates a new temporary file beside `target`; its handle, or INVALID_HANDLE_VALUE.

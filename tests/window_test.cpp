@@ -502,6 +502,34 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
           << save_image(first[page - 1], "window-" + std::to_string(page)) << ", file: " << path;
     }
   }
+
+  // Ctrl-C (wine turns SIGINT into it) at moments through the Windows exporter's writing: it ends
+  // with Windows's status for that, unless it had finished, and leaves only whole pages.
+  constexpr int CONTROL_C_STATUS = 0xC000013A & 0xFF; // STATUS_CONTROL_C_EXIT, as wine exits
+  const std::string all_pages = "page-1.bmp page-2.bmp page-3.bmp page-4.bmp";
+  for (int delay_ms = 0; windows_folder() != nullptr && delay_ms <= 40; delay_ms += 5) {
+    SCOPED_TRACE("Ctrl-C " + std::to_string(delay_ms) + " ms after the first file");
+    const std::string out = make_temp_dir();
+    Child exporter = start_program("wine", {in_windows("triangles-export.exe"), out},
+                                   make_temp_dir(), {"DISPLAY="});
+    while (listing(out).empty() && still_running(exporter)) {
+      usleep(500);
+    }
+    sleep_ms(delay_ms);
+    kill(exporter.pid, SIGINT);
+    const int status = wait_program(&exporter, PAGE_TIMEOUT_S * time_scale());
+    const std::string names = listing(out);
+    EXPECT_TRUE(status == CONTROL_C_STATUS || (status == 0 && names == all_pages))
+        << "status " << status << " with " << names;
+    EXPECT_EQ((" " + names).find(" ."), std::string::npos) << "a temporary file is left: " << names;
+    for (int page = 1; page <= EXPECTED_PAGES; ++page) {
+      const std::string path = out + "/page-" + std::to_string(page) + ".bmp";
+      Image saved;
+      EXPECT_TRUE(access(path.c_str(), F_OK) != 0 ||
+                  (load_bmp(path, &saved) && saved == first[page - 1]))
+          << path << " is not a whole page";
+    }
+  }
 }
 
 TEST_F(RealWindow, InstalledViewerRunsFromAnyFolder) {
