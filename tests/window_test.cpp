@@ -472,10 +472,16 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
   }
 
   // The exporter's pictures, in either format, are the very same pages; under wine the Windows
-  // exporter's too, written into a folder of non-ASCII characters.
+  // exporter's too, written into a folder of non-ASCII characters by a copy of the program's
+  // folder under such a name (it finds its font beside itself there).
   std::vector<std::vector<std::string>> exporters = {{EXPORT_EXE}};
   if (windows_folder() != nullptr) {
-    exporters.push_back({"wine", in_windows("triangles-export.exe")});
+    const std::string copy = make_temp_dir() + "/Zoë/三角形";
+    ASSERT_EQ(
+        std::system(("mkdir -p '" + copy + "' && cp -R '" + windows_folder() + "'/. '" + copy + "'")
+                        .c_str()),
+        0);
+    exporters.push_back({"wine", copy + "/triangles-export.exe"});
   }
   for (const auto &[exporter_command, format] :
        std::vector<std::pair<std::vector<std::string>, std::string>>{
@@ -510,8 +516,8 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
   for (int delay_ms = 0; windows_folder() != nullptr && delay_ms <= 40; delay_ms += 5) {
     SCOPED_TRACE("Ctrl-C " + std::to_string(delay_ms) + " ms after the first file");
     const std::string out = make_temp_dir();
-    Child exporter = start_program("wine", {in_windows("triangles-export.exe"), out},
-                                   make_temp_dir(), {"DISPLAY="});
+    Child exporter =
+        start_program("wine", {exporters.back()[1], out}, make_temp_dir(), {"DISPLAY="});
     while (listing(out).empty() && still_running(exporter)) {
       usleep(500);
     }
