@@ -509,11 +509,14 @@ TEST_F(RealWindow, TwoRunsShowIdenticalPages) {
     }
   }
 
+  if (windows_folder() == nullptr) {
+    return;
+  }
   // Ctrl-C (wine turns SIGINT into it) at moments through the Windows exporter's writing: it ends
   // with Windows's status for that, unless it had finished, and leaves only whole pages.
   constexpr int CONTROL_C_STATUS = 0xC000013A & 0xFF; // STATUS_CONTROL_C_EXIT, as wine exits
   const std::string all_pages = "page-1.bmp page-2.bmp page-3.bmp page-4.bmp";
-  for (int delay_ms = 0; windows_folder() != nullptr && delay_ms <= 40; delay_ms += 5) {
+  for (int delay_ms = 0; delay_ms <= 40; delay_ms += 5) {
     SCOPED_TRACE("Ctrl-C " + std::to_string(delay_ms) + " ms after the first file");
     const std::string out = make_temp_dir();
     Child exporter =
