@@ -17,6 +17,9 @@ constexpr std::uint32_t OFFSCREEN_RED_MASK = 0x00FF0000;
 constexpr std::uint32_t OFFSCREEN_GREEN_MASK = 0x0000FF00;
 constexpr std::uint32_t OFFSCREEN_BLUE_MASK = 0x000000FF;
 
+// Pages
+constexpr int PAGE_COUNT = 4; // 9, 9, 9 and 6 triangles
+
 // Drawing scale
 constexpr int UNIT_PX = 12;    // pixels per unit of side length
 constexpr int MARK_RADIUS = 2; // pixels; radius of the ring drawn at every unit of a side

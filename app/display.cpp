@@ -70,7 +70,7 @@ bool start_window() {
       putenv(hint.setting);
     }
   }
-  report_display_failures();
+  install_display_error_handlers();
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     char why[FAILURE_LINE_MAX]; // SDL 2 repeats an unknown SDL_VIDEODRIVER in its reason
     report_failure(

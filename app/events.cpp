@@ -19,7 +19,7 @@ bool turns_the_page(const SDL_Event &event) {
 
 bool wait_for_page_turn() {
   SDL_Event event;
-  while (ending_signal() == 0) {
+  while (ending_request() == 0) {
     SDL_PumpEvents();
     const int pending = SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS);
     if (pending == 0) {

@@ -2,6 +2,7 @@
 // drawing code into an in-memory 800x600 surface, with no window and no waiting, and saves them as
 // DIR/page-1.bmp to DIR/page-4.bmp (or .png). The paths are printed only once all four are
 // written.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <getopt.h>
@@ -10,6 +11,7 @@
 #include "constants.h"
 #include "display.h"
 #include "pages.h"
+#include "paths.h"
 #include "report.h"
 #include "save.h"
 #include "streams.h"
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr int PAGE_COUNT = 4;
 constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
 constexpr const char *USAGE_LINE = "Usage: triangles-export [--format bmp|png] DIR";
 constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/page-1.bmp ... "
@@ -132,11 +133,23 @@ bool read_arguments(int argc, char *argv[], bool *done) {
   return true;
 }
 
+// Why pages cannot go into DIR, which is first made with its missing parents as `mkdir -p` makes
+// them; or nullptr.
+const char *out_dir_problem() {
+  if (path_facts(out_dir).error == ENOENT) {
+    if (const int error = make_folders(out_dir)) {
+      return std::strerror(error);
+    }
+  }
+  return folder_problem(out_dir);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
-  guard_standard_streams();
-  prepare_page_files();
+  reopen_closed_standard_streams();
+  print_utf8_to_console();
+  remove_unfinished_file_on_ending();
   bool done = false;
   if (!read_arguments(argc, utf8_arguments(argc, argv), &done)) {
     return EXIT_FAILURE_STATUS;
@@ -144,7 +157,7 @@ int main(int argc, char *argv[]) {
   if (done) {
     return finish_standard_output() ? EXIT_OK : EXIT_FAILURE_STATUS;
   }
-  if (const char *why = folder_problem(out_dir)) {
+  if (const char *why = out_dir_problem()) {
     report_failure("Couldn't write pages into %s: %s", out_dir, why);
     return EXIT_FAILURE_STATUS;
   }

@@ -13,6 +13,7 @@
 
 #include "display_state.h"
 #include "report.h"
+#include "streams.h"
 #include "system.h"
 
 namespace {
@@ -20,8 +21,8 @@ namespace {
 constexpr int PNG_CHANNELS = 3;  // red, green, blue: a byte each
 constexpr int REASON_SIZE = 128; // bytes, for libpng's description of a failure
 
-// The writers put the picture into the open file and return the reason of a failure: the
-// system's where there is one.
+// The writers put the picture into the open file, flushed, and return the reason of a failure:
+// the system's where there is one.
 
 const char *write_bmp(FILE *file) {
   SDL_RWops *stream = SDL_RWFromFP(file, 0);
@@ -32,7 +33,7 @@ const char *write_bmp(FILE *file) {
   if (SDL_SaveBMP_RW(screen, stream, 1) != 0) {
     return errno != 0 ? std::strerror(errno) : SDL_GetError();
   }
-  return nullptr;
+  return flush_problem(file);
 }
 
 std::uint8_t rgb_picture[SCREEN_W * SCREEN_H * PNG_CHANNELS]; // the screen as libpng takes it
@@ -57,7 +58,7 @@ const char *write_png(FILE *file) {
     std::snprintf(png_reason, sizeof png_reason, "%s", image.message);
     return errno != 0 ? std::strerror(errno) : png_reason;
   }
-  return nullptr;
+  return flush_problem(file);
 }
 
 } // namespace

@@ -1,18 +1,27 @@
-// Standard output in the manner of gnulib's close_stdout.
+// Written streams checked in the manner of gnulib's close_stdout: a failed flush, an error flag
+// left by an earlier write, or a failed close each mean lost output.
 #include "streams.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "report.h"
 
+const char *flush_problem(FILE *file) {
+  if (std::fflush(file) != 0 || std::ferror(file) != 0) {
+    return std::strerror(errno != 0 ? errno : EIO);
+  }
+  return nullptr;
+}
+
 bool finish_standard_output() {
-  const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
-  const int write_error = errno;
-  if (std::fclose(stdout) != 0 || !written) {
-    report_failure("Couldn't write to standard output: %s",
-                   std::strerror(written ? errno : write_error));
+  errno = 0;
+  const char *lost = flush_problem(stdout);
+  if (std::fclose(stdout) != 0 && lost == nullptr) {
+    lost = std::strerror(errno);
+  }
+  if (lost != nullptr) {
+    report_failure("Couldn't write to standard output: %s", lost);
     return false;
   }
   return true;

@@ -9,6 +9,7 @@
 
 #include "display_state.h"
 #include "font_checks.h"
+#include "paths.h"
 #include "report.h"
 #include "system.h"
 
@@ -17,6 +18,7 @@ namespace {
 constexpr int REASON_SIZE = 256; // bytes, for a composed failure reason
 
 char font_name[PATH_BYTES] = ""; // the font's full path, for messages
+char font_reason[REASON_SIZE];   // why the font cannot be used, when composed
 
 bool has_ink(const SDL_Surface *image) {
   const auto *pixels = static_cast<const Uint8 *>(image->pixels);
@@ -30,40 +32,60 @@ bool has_ink(const SDL_Surface *image) {
   return false;
 }
 
+// The font file as an SDL stream, or nullptr with the reason in *why.
+SDL_RWops *open_font_stream(const char *path, const char **why) {
+  PathFacts facts;
+  FILE *file = open_regular_file(path, &facts);
+  *why = font_file_problem(facts);
+  if (*why == nullptr) {
+    if (SDL_RWops *stream = SDL_RWFromFP(file, 1)) {
+      return stream;
+    }
+    std::snprintf(font_reason, sizeof font_reason, "%s", SDL_GetError());
+    *why = font_reason;
+  }
+  if (file != nullptr) {
+    std::fclose(file);
+  }
+  return nullptr;
+}
+
+// Why the open font cannot write every character of the title and the labels, or nullptr.
+const char *alphabet_problem() {
+  char alphabet[TEXT_BUFFER_SIZE];
+  std::snprintf(alphabet, sizeof alphabet, TITLE_FORMAT, PERIMETER);
+  std::strncat(alphabet, LABEL_CHARACTERS, sizeof alphabet - std::strlen(alphabet) - 1);
+  return glyphs_are_sound(alphabet, font_reason, sizeof font_reason) ? nullptr : font_reason;
+}
+
+// Opens the font as label_font: nullptr, or the reason it cannot be used (then it stays closed).
+const char *load_font(const char *path) {
+  const char *why = nullptr;
+  SDL_RWops *stream = open_font_stream(path, &why);
+  if (stream == nullptr) {
+    return why;
+  }
+  label_font = TTF_OpenFontRW(stream, 1, FONT_POINT_SIZE);
+  if (label_font == nullptr) {
+    std::snprintf(font_reason, sizeof font_reason, "not a usable TrueType font (%s)",
+                  TTF_GetError());
+    return font_reason;
+  }
+  why = alphabet_problem();
+  if (why != nullptr) {
+    TTF_CloseFont(label_font);
+    label_font = nullptr;
+  }
+  return why;
+}
+
 } // namespace
 
 bool open_font(const char *font_path) {
   if (!absolute_path(font_path, font_name, sizeof font_name)) {
     std::snprintf(font_name, sizeof font_name, "%s", font_path);
   }
-  const char *why = nullptr;
-  char reason[REASON_SIZE];
-  FILE *file = open_font_file(font_path, &why);
-  SDL_RWops *stream = file != nullptr ? SDL_RWFromFP(file, 1) : nullptr;
-  if (file != nullptr && stream == nullptr) {
-    std::fclose(file);
-    std::snprintf(reason, sizeof reason, "%s", SDL_GetError());
-    why = reason;
-  }
-  if (stream != nullptr) {
-    label_font = TTF_OpenFontRW(stream, 1, FONT_POINT_SIZE);
-    if (label_font == nullptr) {
-      std::snprintf(reason, sizeof reason, "not a usable TrueType font (%s)", TTF_GetError());
-      why = reason;
-    }
-  }
-  if (label_font != nullptr) {
-    // Every character the title and the labels can hold.
-    char alphabet[TEXT_BUFFER_SIZE];
-    std::snprintf(alphabet, sizeof alphabet, TITLE_FORMAT, PERIMETER);
-    std::strncat(alphabet, LABEL_CHARACTERS, sizeof alphabet - std::strlen(alphabet) - 1);
-    if (!glyphs_are_sound(alphabet, reason, sizeof reason)) {
-      why = reason;
-      TTF_CloseFont(label_font);
-      label_font = nullptr;
-    }
-  }
-  if (label_font == nullptr) {
+  if (const char *why = load_font(font_path)) {
     report_failure("Couldn't load font %s: %s", font_name, why);
     return false;
   }

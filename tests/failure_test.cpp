@@ -77,10 +77,12 @@ void expect_failure(const Outcome &o, const std::string &what, const std::string
 
 TEST(BadFont, MissingEmptyGarbageCutShortOrADirectory) {
   {
-    SCOPED_TRACE("missing: named by its full path");
+    SCOPED_TRACE("missing: named by its full path, with where to start the viewer instead");
     const std::string dir = make_temp_dir();
-    expect_failure(run_in(dir, HEADLESS),
-                   "Couldn't load font " + dir + "/times.ttf: ", std::strerror(ENOENT));
+    expect_failure(run_in(dir, HEADLESS), "Couldn't load font " + dir + "/times.ttf: ",
+                   std::string(std::strerror(ENOENT)) +
+                       " (start triangles in the folder that holds times.ttf, such as " +
+                       TRIANGLES_DIR + ", or through the installed triangles launcher)\n");
   }
   {
     SCOPED_TRACE("empty");
@@ -265,6 +267,16 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(export_into({"--version"}).out, "triangles-export " TRIANGLES_VERSION "\n");
 
+  // A folder that does not exist yet is made, with its missing parents, as `mkdir -p` does.
+  const std::string made = make_temp_dir() + "/new/pages";
+  const Outcome fresh = run("sh", {"-c", "umask 027 && exec \"$0\" \"$@\"", EXPORT_EXE, made},
+                            make_temp_dir(), {"DISPLAY="});
+  EXPECT_EQ(fresh.status, 0) << fresh.err;
+  EXPECT_EQ(listing(made), "page-1.bmp page-2.bmp page-3.bmp page-4.bmp");
+  struct stat folder {};
+  EXPECT_EQ(stat(made.c_str(), &folder), 0);
+  EXPECT_EQ(folder.st_mode & 07777, 0750U);
+
   // "--format=png", and "--" before a folder whose name begins with '-'.
   const std::string dashed = make_temp_dir() + "/-pages";
   mkdir(dashed.c_str(), 0700);
@@ -275,11 +287,10 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
 
 TEST(Export, UnusableFolderOrFailedWriteReportsNoSuccess) {
   const std::string base = make_temp_dir();
-  expect_failure(export_into({base + "/missing"}), base + "/missing", std::strerror(ENOENT));
-
   const std::string file = base + "/plain";
   std::ofstream(file).close();
   expect_failure(export_into({file}), file, "not a directory");
+  expect_failure(export_into({file + "/pages"}), file + "/pages", std::strerror(ENOTDIR));
 
   // Page 3 cannot be written: pages 1 and 2 are on disk and whole, but no path is printed, and
   // nothing half-written is left behind.

@@ -1,0 +1,100 @@
+// The display connection and the sleeping wait on POSIX systems with X11. The wait sleeps in
+// poll() on the X connection and on the pipe an ending signal writes to, so it wakes only for
+// input (SDL's own wait wakes a hundred times a second).
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <poll.h>
+#include <unistd.h>
+
+#include "constants.h"
+#include "local.h"
+#include "report.h"
+#include "system.h"
+
+namespace {
+
+constexpr int ERROR_TEXT_SIZE = 128; // bytes, for Xlib's description of an error
+
+Display *display = nullptr; // the X connection of the window, if it has one
+
+// Xlib's default handlers print several lines and exit; these say the same in one.
+int on_x_error(Display *connection, XErrorEvent *error) {
+  char text[ERROR_TEXT_SIZE] = "";
+  XGetErrorText(connection, error->error_code, text, sizeof text);
+  report_failure("Couldn't keep the window: the X server reported an error (%s)", text);
+  _exit(EXIT_FAILURE_STATUS);
+}
+
+int on_x_connection_lost(Display * /*connection*/) {
+  report_failure("Couldn't keep the window: the connection to the X server was lost");
+  _exit(EXIT_FAILURE_STATUS);
+}
+
+// Classic SDL 1.2 never notices that another client destroyed its window. A request about the
+// window does: the X error then ends the run (on_x_error), as it does at once under SDL 2.
+void check_window_exists() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWMInfo(&info) > 0) {
+    ::Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    unsigned int border = 0;
+    unsigned int depth = 0;
+    XGetGeometry(display, info.info.x11.window, &root, &x, &y, &width, &height, &border, &depth);
+  }
+}
+
+void drain_wake_pipe() {
+  char drained[16];
+  while (read(ending_request_fd(), drained, sizeof drained) > 0) {
+  }
+}
+
+} // namespace
+
+void install_display_error_handlers() {
+  // A write to a connection the server has closed raises SIGPIPE, whose default action would end
+  // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
+  std::signal(SIGPIPE, SIG_IGN);
+  XSetErrorHandler(on_x_error);
+  XSetIOErrorHandler(on_x_connection_lost);
+}
+
+void watch_display() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11 &&
+      info.info.x11.display != nullptr) {
+    display = info.info.x11.display;
+    install_display_error_handlers(); // again: SDL set its own while opening the window
+  }
+}
+
+bool sleep_until_input() {
+  pollfd watched[2] = {{ending_request_fd(), POLLIN, 0}, {-1, POLLIN, 0}};
+  int timeout_ms = FALLBACK_WAIT_MS; // without a connection, one step of SDL's own waiting loop
+  if (display != nullptr) {
+    XFlush(display);
+    if (XEventsQueued(display, QueuedAlready) > 0) {
+      return true; // already read from the connection by Xlib, not yet taken by SDL
+    }
+    watched[1].fd = ConnectionNumber(display);
+    timeout_ms = -1;
+  }
+  if (poll(watched, 2, timeout_ms) < 0 && errno != EINTR) {
+    report_failure("Couldn't wait for an event: %s", std::strerror(errno));
+    return false;
+  }
+  if (display != nullptr && (watched[1].revents & POLLIN) != 0) {
+    check_window_exists();
+  }
+  drain_wake_pipe();
+  return true;
+}

@@ -1,0 +1,205 @@
+// Files on Windows. Paths are UTF-8 inside the program and UTF-16 at the system's door, so any
+// folder name works (C:\Users\Zoë\Bilder, 三角形). A page is written to a hidden temporary file
+// beside its name, flushed to disk, and moved over the name only once complete (MoveFileEx,
+// replacing, written through); a failure or an ending request removes it.
+#define NOMINMAX
+#include <windows.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <direct.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include "constants.h"
+#include "local.h"
+#include "system.h"
+
+namespace {
+
+constexpr int REASON_SIZE = 256;        // bytes, for the system's description of an error
+constexpr int TEMPORARY_ATTEMPTS = 100; // names tried for a temporary file
+constexpr int WRITABLE = 2;             // _waccess mode: may be written to
+
+bool widen(const char *utf8, wchar_t *out, int size) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, out, size) > 0;
+}
+
+bool narrow(const wchar_t *wide, char *out, int size) {
+  return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, size, nullptr, nullptr) > 0;
+}
+
+// The system's words for its last error, as one line.
+const char *system_reason() {
+  static char reason[REASON_SIZE];
+  const DWORD code = GetLastError();
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                     reason, sizeof reason, nullptr) == 0) {
+    std::snprintf(reason, sizeof reason, "error %lu", code);
+  }
+  for (size_t n = std::strlen(reason); n > 0 && std::strchr("\r\n. ", reason[n - 1]); --n) {
+    reason[n - 1] = '\0';
+  }
+  return reason;
+}
+
+// The facts of `path` (its wide form in `wide`), or the error number in facts.error.
+PathFacts facts_of(const char *path, wchar_t *wide) {
+  PathFacts facts;
+  struct _stat64 info {};
+  if (!widen(path, wide, PATH_BYTES)) {
+    facts.error = EINVAL;
+  } else if (_wstat64(wide, &info) != 0) {
+    facts.error = errno;
+  } else {
+    const int type = info.st_mode & _S_IFMT;
+    facts.kind = type == _S_IFREG   ? PathKind::REGULAR
+                 : type == _S_IFDIR ? PathKind::DIRECTORY
+                                    : PathKind::OTHER; // a device such as NUL or CON
+    facts.size = info.st_size;
+  }
+  return facts;
+}
+
+// The page being written, for the control handler to remove.
+wchar_t temporary[PATH_BYTES];
+volatile LONG temporary_exists = 0;
+
+// Creates a new temporary file beside `dir`\`name`; its handle, or INVALID_HANDLE_VALUE.
+HANDLE create_temporary(const char *dir, const char *name) {
+  for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+    char path[PATH_BYTES];
+    std::snprintf(path, sizeof path, "%s\\.%s.%lu-%d", dir, name, GetCurrentProcessId(), attempt);
+    if (!widen(path, temporary, PATH_BYTES)) {
+      SetLastError(ERROR_INVALID_NAME);
+      return INVALID_HANDLE_VALUE;
+    }
+    InterlockedExchange(&temporary_exists, 1); // before it exists: the handler may come at once
+    const HANDLE file = CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+      return file;
+    }
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// Fills the temporary file through its handle and puts it on disk; nullptr or the reason.
+const char *fill_on_disk(HANDLE handle, FileFiller fill) {
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+  FILE *file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+  if (file == nullptr) {
+    const char *why = std::strerror(errno);
+    fd >= 0 ? _close(fd) : CloseHandle(handle);
+    return why;
+  }
+  errno = 0;
+  const char *why = fill(file);
+  if (why == nullptr && FlushFileBuffers(handle) == 0) {
+    why = system_reason();
+  }
+  if (std::fclose(file) != 0 && why == nullptr) {
+    why = std::strerror(errno);
+  }
+  return why;
+}
+
+bool is_separator(char c) { return c == '\\' || c == '/'; }
+
+} // namespace
+
+void remove_unfinished_file() {
+  if (temporary_exists != 0) {
+    DeleteFileW(temporary); // open for writing, so removed as the process ends
+  }
+}
+
+PathFacts path_facts(const char *path) {
+  wchar_t wide[PATH_BYTES];
+  PathFacts facts = facts_of(path, wide);
+  if (facts.kind == PathKind::DIRECTORY && _waccess(wide, WRITABLE) != 0) {
+    facts.write_error = errno;
+  }
+  return facts;
+}
+
+FILE *open_regular_file(const char *path, PathFacts *facts) {
+  wchar_t wide[PATH_BYTES];
+  *facts = facts_of(path, wide);
+  if (facts->error != 0 || facts->kind != PathKind::REGULAR) {
+    return nullptr; // a device such as NUL or CON is never read from
+  }
+  FILE *file = _wfopen(wide, L"rb");
+  if (file == nullptr) {
+    facts->error = errno;
+  }
+  return file;
+}
+
+int make_folders(const char *dir) {
+  wchar_t wide[PATH_BYTES];
+  char path[PATH_BYTES];
+  if (std::snprintf(path, sizeof path, "%s", dir) >= PATH_BYTES) {
+    return ENAMETOOLONG;
+  }
+  for (char *end = path + 1;; ++end) { // each parent, then the folder itself
+    if (!is_separator(*end) && *end != '\0') {
+      continue;
+    }
+    const char separator = *end;
+    *end = '\0';
+    const bool drive_or_share = end[-1] == ':' || is_separator(end[-1]);
+    if (!drive_or_share && (!widen(path, wide, PATH_BYTES) || _wmkdir(wide) != 0) &&
+        errno != EEXIST) {
+      return errno;
+    }
+    if (separator == '\0') {
+      return 0;
+    }
+    *end = separator;
+  }
+}
+
+bool absolute_path(const char *path, char *out, size_t size) {
+  wchar_t wide[PATH_BYTES];
+  wchar_t full[PATH_BYTES];
+  return widen(path, wide, PATH_BYTES) && GetFullPathNameW(wide, PATH_BYTES, full, nullptr) > 0 &&
+         narrow(full, out, static_cast<int>(size));
+}
+
+bool program_folder(char *out, size_t size) {
+  wchar_t wide[PATH_BYTES];
+  const DWORD n = GetModuleFileNameW(nullptr, wide, PATH_BYTES);
+  if (n == 0 || n >= PATH_BYTES) {
+    return false;
+  }
+  wchar_t *slash = std::wcsrchr(wide, L'\\');
+  if (slash == nullptr) {
+    return false;
+  }
+  *slash = L'\0';
+  return narrow(wide, out, static_cast<int>(size));
+}
+
+const char *write_file_whole(const char *dir, const char *name, FileFiller fill) {
+  char target[PATH_BYTES];
+  wchar_t wide_target[PATH_BYTES];
+  if (std::snprintf(target, sizeof target, "%s\\%s", dir, name) >= PATH_BYTES ||
+      !widen(target, wide_target, PATH_BYTES)) {
+    return std::strerror(ENAMETOOLONG);
+  }
+  const HANDLE handle = create_temporary(dir, name);
+  const char *why = handle == INVALID_HANDLE_VALUE ? system_reason() : fill_on_disk(handle, fill);
+  if (why == nullptr && MoveFileExW(temporary, wide_target,
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+    why = system_reason();
+  }
+  if (why != nullptr && handle != INVALID_HANDLE_VALUE) {
+    DeleteFileW(temporary);
+  }
+  InterlockedExchange(&temporary_exists, 0);
+  return why;
+}

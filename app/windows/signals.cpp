@@ -1,0 +1,62 @@
+// Requests to end on Windows: a console's Ctrl-C, Ctrl-Break and closing (system.h says what each
+// does). The control handler runs on a thread of its own; in the viewer's wait it sets an event
+// that the wait sleeps on, gives the main thread a moment to close the window and end the process,
+// and ends it itself after that. Every request ends the process with STATUS_CONTROL_C_EXIT, as
+// Windows's own handler does (Wine 8's would end it with status 0, as if all had gone well).
+#include <windows.h>
+
+#include "constants.h"
+#include "local.h"
+#include "report.h"
+#include "system.h"
+
+namespace {
+
+volatile LONG caught_request = 0; // the control event, plus one, that arrived in the wait
+volatile LONG in_wait = 0;
+HANDLE wake_event = nullptr; // set by the control handler, waited on with the message queue
+
+bool is_ending(DWORD event) {
+  return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT;
+}
+
+BOOL WINAPI on_control(DWORD event) {
+  if (!is_ending(event)) {
+    return FALSE;
+  }
+  if (in_wait == 0 || InterlockedCompareExchange(&caught_request, event + 1, 0) != 0) {
+    end_as(static_cast<int>(event));
+  }
+  SetEvent(wake_event);
+  Sleep(CLOSING_GRACE_MS); // the main thread closes the window and ends the process meanwhile
+  end_as(static_cast<int>(event));
+}
+
+BOOL WINAPI on_control_while_saving(DWORD event) {
+  if (!is_ending(event)) {
+    return FALSE;
+  }
+  remove_unfinished_file();
+  end_as(static_cast<int>(event));
+}
+
+} // namespace
+
+HANDLE ending_request_event() { return wake_event; }
+
+void end_as(int /*request*/) { ExitProcess(STATUS_CONTROL_C_EXIT); }
+
+bool catch_ending_requests() {
+  wake_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  if (wake_event == nullptr || SetConsoleCtrlHandler(on_control, TRUE) == 0) {
+    report_failure("Couldn't prepare for requests to end: error %lu", GetLastError());
+    return false;
+  }
+  return true;
+}
+
+int ending_request() { return static_cast<int>(caught_request); }
+
+void set_waiting(bool waiting) { InterlockedExchange(&in_wait, waiting ? 1 : 0); }
+
+void remove_unfinished_file_on_ending() { SetConsoleCtrlHandler(on_control_while_saving, TRUE); }
