@@ -1,4 +1,5 @@
-// The display connection and the sleeping wait on POSIX systems with X11. The wait sleeps in
+// The display connection and the sleeping wait on POSIX systems with X11. Failures of the display
+// reach stderr as the viewer's one line, never as the display libraries' own. The wait sleeps in
 // poll() on the X connection and on the pipe an ending signal writes to, so it wakes only for
 // input (SDL's own wait wakes a hundred times a second).
 #include <SDL.h>
@@ -6,6 +7,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <unistd.h>
@@ -18,6 +20,7 @@
 namespace {
 
 constexpr int ERROR_TEXT_SIZE = 128; // bytes, for Xlib's description of an error
+constexpr const char *NO_WAYLAND_DISPLAY = "/dev/null/no-wayland-display"; // never a socket
 
 Display *display = nullptr; // the X connection of the window, if it has one
 
@@ -51,6 +54,17 @@ void check_window_exists() {
   }
 }
 
+// Without XDG_RUNTIME_DIR a Wayland display can be named only by an absolute path, and
+// libwayland, which SDL 2 tries when there is no X display, prints a line of its own on stderr
+// before it fails. Named by a path that cannot be a socket, it fails just the same, silently.
+void keep_wayland_quiet() {
+  const char *runtime = std::getenv("XDG_RUNTIME_DIR");
+  const char *named = std::getenv("WAYLAND_DISPLAY");
+  if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
+    setenv("WAYLAND_DISPLAY", NO_WAYLAND_DISPLAY, 1);
+  }
+}
+
 void drain_wake_pipe() {
   char drained[16];
   while (read(ending_request_fd(), drained, sizeof drained) > 0) {
@@ -63,6 +77,7 @@ void install_display_error_handlers() {
   // A write to a connection the server has closed raises SIGPIPE, whose default action would end
   // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
   std::signal(SIGPIPE, SIG_IGN);
+  keep_wayland_quiet();
   XSetErrorHandler(on_x_error);
   XSetIOErrorHandler(on_x_connection_lost);
 }
