@@ -13,15 +13,17 @@
 
 namespace {
 
-char font_path[] = "/tmp/triangles-fuzz-XXXXXX";
+char font_path[] = "/tmp/triangles-fuzz-XXXXXX"; // each input in turn, removed at the end
 
 bool keep_going(int /*page*/) { return true; }
+
+void remove_font() { std::remove(font_path); }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int * /*argc*/, char *** /*argv*/) {
   const int fd = mkstemp(font_path);
-  if (fd < 0 || close(fd) != 0 || !start_offscreen()) {
+  if (fd < 0 || close(fd) != 0 || std::atexit(remove_font) != 0 || !start_offscreen()) {
     std::abort();
   }
   return 0;

@@ -9,7 +9,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <ftw.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -18,6 +20,7 @@ namespace {
 
 constexpr int POLL_MS = 10;
 constexpr int SIGNAL_STATUS_BASE = 128; // a shell's status for death by signal n is 128 + n
+constexpr int FTW_DESCRIPTORS = 16;     // folders nftw keeps open at once
 
 void apply_env(const std::vector<std::string> &env) {
   for (const std::string &entry : env) {
@@ -34,11 +37,40 @@ void apply_env(const std::vector<std::string> &env) {
 
 } // namespace
 
+namespace {
+
+void remove_temp_root();
+
+// Every folder a test makes lies in one folder of its process, removed when the process ends,
+// also after a failed test.
+const std::string &temp_root() {
+  static const std::string *root = [] {
+    const char *base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/triangles-test-XXXXXX";
+    const char *made = mkdtemp(pattern.data());
+    std::atexit(remove_temp_root);
+    return new std::string(made != nullptr ? made : ""); // outlives every exit handler
+  }();
+  return *root;
+}
+
+void remove_temp_root() { remove_tree(temp_root()); }
+
+} // namespace
+
 std::string make_temp_dir() {
-  const char *base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/triangles-test-XXXXXX";
-  char *made = mkdtemp(pattern.data());
+  std::string pattern = temp_root() + "/XXXXXX";
+  char *made = temp_root().empty() ? nullptr : mkdtemp(pattern.data());
   return made != nullptr ? std::string(made) : std::string();
+}
+
+void remove_tree(const std::string &path) {
+  if (!path.empty()) {
+    nftw(
+        path.c_str(),
+        [](const char *name, const struct stat *, int, FTW *) { return remove(name); },
+        FTW_DESCRIPTORS, FTW_DEPTH | FTW_PHYS);
+  }
 }
 
 Child start_program(const std::string &program, const std::vector<std::string> &args,

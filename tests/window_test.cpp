@@ -57,6 +57,8 @@ const char *windows_folder() { return std::getenv("WINDOWS_FOLDER"); }
 std::string in_windows(const std::string &name) {
   return std::string(windows_folder()) + "/" + name;
 }
+constexpr const char *NOT_UNDER_WINE =
+    "POSIX signals and the X connection: not in the Windows build";
 std::string viewer_dir() { return windows_folder() != nullptr ? windows_folder() : TRIANGLES_DIR; }
 
 std::vector<std::string> viewer_command() {
@@ -657,6 +659,9 @@ TEST_F(RealWindow, MissingFontIsReportedByName) {
 }
 
 TEST_F(RealWindow, SignalsEndTheRunAtOnce) {
+  if (windows_folder() != nullptr) {
+    GTEST_SKIP() << NOT_UNDER_WINE;
+  }
   for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal_no));
     start_viewer();
@@ -672,6 +677,9 @@ TEST_F(RealWindow, SignalsEndTheRunAtOnce) {
 }
 
 TEST_F(RealWindow, SignalsEndTheRunEvenWhileTheXServerIsStopped) {
+  if (windows_folder() != nullptr) {
+    GTEST_SKIP() << NOT_UNDER_WINE;
+  }
   pid_t server_pid = -1;
   const std::string server = start_xvfb(&server_pid);
   ASSERT_FALSE(server.empty());
@@ -703,6 +711,9 @@ TEST_F(RealWindow, SignalsEndTheRunEvenWhileTheXServerIsStopped) {
 }
 
 TEST_F(RealWindow, XServerTroubleIsReportedInOneLine) {
+  if (windows_folder() != nullptr) {
+    GTEST_SKIP() << NOT_UNDER_WINE;
+  }
   // A server that wants a cookie the viewer does not have.
   const std::string folder = make_temp_dir();
   const std::string cookies = folder + "/cookies";

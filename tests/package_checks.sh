@@ -1,0 +1,22 @@
+#!/bin/sh
+# Checks of the Debian package that need more than one command:
+#   package_checks.sh unpack DEB ROOT FONT   its tree unpacked into ROOT, with FONT put where
+#                                            fonts-liberation puts it (the package links to it)
+#   package_checks.sh contents DEB LIST      its files and modes exactly those listed in LIST
+#   package_checks.sh manual-pages ROOT      every manual page formats without a warning
+set -eu
+case $1 in
+unpack)
+  rm -rf "$3" && dpkg-deb -x "$2" "$3"
+  mkdir -p "$3$(dirname "$4")" && cp "$4" "$3$4"
+  ;;
+contents)
+  dpkg-deb -c "$2" | awk '{ print $1, $6, $7, $8 }' | sed 's/ *$//' | diff -u "$3" -
+  ;;
+manual-pages)
+  for page in "$2"/usr/share/man/man1/*.1.gz; do
+    out=$(zcat "$page" | LC_ALL=C.UTF-8 groff -ww -z -man 2>&1)
+    [ -z "$out" ] || { echo "$page: $out"; exit 1; }
+  done
+  ;;
+esac
