@@ -33,6 +33,118 @@ bool has_box(const Glyph &g) { return g.maxx > g.minx && g.maxy > g.miny; }
 
 Wide magnitude(Wide value) { return value < 0 ? -value : value; }
 
+// Why the glyph `g` of `c` would not fit the window, or nullptr.
+const char *size_problem(char c, const Glyph &g, char *reason, size_t size) {
+  const Wide width = Wide{g.maxx} - g.minx;
+  const Wide height = Wide{g.maxy} - g.miny;
+  if (width > SCREEN_W || height > SCREEN_H) {
+    std::snprintf(reason, size, "its glyph for '%c' is %lld × %lld pixels, larger than the window",
+                  c, static_cast<long long>(width), static_cast<long long>(height));
+  } else if (magnitude(g.advance) > SCREEN_W) {
+    std::snprintf(reason, size,
+                  "its glyph for '%c' advances %d pixels, farther than the window is wide", c,
+                  g.advance);
+  } else if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
+    std::snprintf(reason, size,
+                  "its glyph for '%c' lies farther from the pen than the window is wide (a "
+                  "damaged font?)",
+                  c);
+  } else {
+    return nullptr;
+  }
+  return reason;
+}
+
+// Why the glyph of `c` cannot be drawn whole on a line `ascent` pixels above its base, or
+// nullptr; *g gets its metrics.
+const char *glyph_problem(char c, Wide ascent, Glyph *g, char *reason, size_t size) {
+  if (TTF_GlyphIsProvided(label_font, character(c)) == 0) {
+    std::snprintf(reason, size, "it has no glyph for '%c'", c);
+  } else if (!measure(c, g)) {
+    std::snprintf(reason, size, "its glyph for '%c' cannot be loaded (%s)", c, TTF_GetError());
+  } else if (c != ' ' && !has_box(*g)) {
+    std::snprintf(reason, size, "its glyph for '%c' is blank", c);
+  } else if (size_problem(c, *g, reason, size) != nullptr) {
+    return reason;
+  } else if (has_box(*g) && ascent - g->maxy < 0) {
+    std::snprintf(reason, size,
+                  "its glyph for '%c' lies outside the line of text (a damaged font?)", c);
+  } else {
+    return nullptr;
+  }
+  return reason;
+}
+
+// Why a line of text `line` pixels high, with glyph bitmaps of `area` pixels in all, cannot be
+// drawn, or nullptr.
+const char *line_problem(Wide line, Wide area, char *reason, size_t size) {
+  if (area > Wide{SCREEN_W} * SCREEN_H) {
+    std::snprintf(reason, size,
+                  "its glyphs together cover %lld pixels, more than the window (a damaged font?)",
+                  static_cast<long long>(area));
+  } else if (line <= 0) {
+    std::snprintf(reason, size, "its line of text has no height (a damaged font?)");
+  } else if (line > SCREEN_H) {
+    std::snprintf(reason, size, "its line of text is %lld pixels high, higher than the window",
+                  static_cast<long long>(line));
+  } else {
+    return nullptr;
+  }
+  return reason;
+}
+
+// A text's pen walked as TTF_SizeText walks it: each glyph and where the pen stands for it, and
+// the image's extent around the pen's start.
+struct Walk {
+  Glyph glyphs[TEXT_BUFFER_SIZE];
+  Wide pens[TEXT_BUFFER_SIZE];
+  Wide left = 0;
+  Wide right = 0;
+  int count = 0;
+  bool measured = true; // false if a glyph could not be measured, which ended the walk
+};
+
+// Walks the pen over `text`; false as soon as the image would be wider than the window.
+bool walk_pen(const char *text, Walk *walk) {
+  const bool kerning = TTF_GetFontKerning(label_font) != 0;
+  Wide pen = 0;
+  int previous = 0;
+  for (const char *p = text; *p != '\0' && walk->count < TEXT_BUFFER_SIZE; ++p) {
+    Glyph &g = walk->glyphs[walk->count];
+    walk->measured = measure(*p, &g);
+    if (!walk->measured) {
+      return true;
+    }
+    const int index = TTF_GlyphIsProvided(label_font, character(*p));
+    if (kerning && previous != 0 && index != 0) {
+      pen += TTF_GetFontKerningSize(label_font, previous, index);
+    }
+    walk->pens[walk->count++] = pen;
+    walk->left = std::min(walk->left, pen + g.minx);
+    walk->right = std::max(walk->right, pen + std::max(g.advance, g.maxx));
+    pen += g.advance;
+    previous = index;
+    if (pen < 0 || walk->right - walk->left > SCREEN_W) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Pixels with ink in `box` of `image`, counted up to `enough`.
+int ink_in(const SDL_Surface *image, const TextLayout::Box &box, int enough) {
+  const auto *pixels = static_cast<const Uint8 *>(image->pixels);
+  const int left = std::max(box.left, 0);
+  const int right = std::min(box.right, image->w);
+  int ink = 0;
+  for (int y = std::max(box.top, 0); y < std::min(box.bottom, image->h) && ink < enough; ++y) {
+    for (int x = left; x < right; ++x) {
+      ink += pixels[y * image->pitch + x] != 0;
+    }
+  }
+  return ink;
+}
+
 } // namespace
 
 bool glyphs_are_sound(const char *alphabet, char *reason, size_t size) {
@@ -42,90 +154,52 @@ bool glyphs_are_sound(const char *alphabet, char *reason, size_t size) {
   bool counted[UCHAR_MAX + 1] = {};
   for (const char *p = alphabet; *p != '\0'; ++p) {
     Glyph g{};
-    if (TTF_GlyphIsProvided(label_font, character(*p)) == 0) {
-      std::snprintf(reason, size, "it has no glyph for '%c'", *p);
-    } else if (!measure(*p, &g)) {
-      std::snprintf(reason, size, "its glyph for '%c' cannot be loaded (%s)", *p, TTF_GetError());
-    } else if (*p != ' ' && !has_box(g)) {
-      std::snprintf(reason, size, "its glyph for '%c' is blank", *p);
-    } else if (Wide{g.maxx} - g.minx > SCREEN_W || Wide{g.maxy} - g.miny > SCREEN_H) {
-      std::snprintf(reason, size,
-                    "its glyph for '%c' is %lld × %lld pixels, larger than the window", *p,
-                    static_cast<long long>(Wide{g.maxx} - g.minx),
-                    static_cast<long long>(Wide{g.maxy} - g.miny));
-    } else if (magnitude(g.advance) > SCREEN_W) {
-      std::snprintf(reason, size,
-                    "its glyph for '%c' advances %d pixels, farther than the window is wide", *p,
-                    g.advance);
-    } else if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
-      std::snprintf(reason, size,
-                    "its glyph for '%c' lies farther from the pen than the window is wide (a "
-                    "damaged font?)",
-                    *p);
-    } else if (has_box(g) && ascent - g.maxy < 0) {
-      std::snprintf(reason, size,
-                    "its glyph for '%c' lies outside the line of text (a damaged font?)", *p);
-    } else {
-      line = has_box(g) ? std::max(line, ascent - g.miny) : line;
-      area += counted[character(*p)] ? 0 : (Wide{g.maxx} - g.minx) * (Wide{g.maxy} - g.miny);
-      counted[character(*p)] = true;
-      continue;
+    if (glyph_problem(*p, ascent, &g, reason, size) != nullptr) {
+      return false;
     }
+    line = has_box(g) ? std::max(line, ascent - g.miny) : line;
+    area += counted[character(*p)] ? 0 : (Wide{g.maxx} - g.minx) * (Wide{g.maxy} - g.miny);
+    counted[character(*p)] = true;
+  }
+  return line_problem(line, area, reason, size) == nullptr;
+}
+
+bool text_is_sound(const char *text, TextLayout *layout, char *reason, size_t size) {
+  Walk walk;
+  layout->count = 0;
+  if (!walk_pen(text, &walk)) {
+    std::snprintf(reason, size, "it would be wider than the window");
     return false;
   }
-  if (area > Wide{SCREEN_W} * SCREEN_H) {
-    std::snprintf(reason, size,
-                  "its glyphs together cover %lld pixels, more than the window (a damaged font?)",
-                  static_cast<long long>(area));
-    return false;
+  if (!walk.measured) {
+    return true; // left to the renderer, which fails on it too
   }
-  if (line <= 0) {
-    std::snprintf(reason, size, "its line of text has no height (a damaged font?)");
-    return false;
+  const Wide ascent = TTF_FontAscent(label_font);
+  const Wide shift = walk.count > 0 && walk.glyphs[0].minx < 0 ? -Wide{walk.glyphs[0].minx} : 0;
+  for (int i = 0; i < walk.count; ++i) {
+    const Glyph &g = walk.glyphs[i];
+    const Wide left = walk.pens[i] + shift + g.minx;
+    const Wide right = walk.pens[i] + shift + g.maxx;
+    if (g.maxx > g.minx && (left < 0 || right > walk.right - walk.left)) {
+      std::snprintf(reason, size,
+                    "its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
+      return false;
+    }
+    layout->boxes[i] = {static_cast<int>(left), static_cast<int>(right),
+                        static_cast<int>(ascent - g.maxy), static_cast<int>(ascent - g.miny)};
   }
-  if (line > SCREEN_H) {
-    std::snprintf(reason, size, "its line of text is %lld pixels high, higher than the window",
-                  static_cast<long long>(line));
-    return false;
-  }
+  layout->count = walk.count;
   return true;
 }
 
-bool text_is_sound(const char *text, char *reason, size_t size) {
-  const bool kerning = TTF_GetFontKerning(label_font) != 0;
-  Glyph glyphs[TEXT_BUFFER_SIZE];
-  Wide pens[TEXT_BUFFER_SIZE];
-  Wide pen = 0;
-  Wide left = 0; // the image's extent around the pen's start, as TTF_SizeText finds it
-  Wide right = 0;
-  int previous = 0;
-  int n = 0;
-  for (const char *p = text; *p != '\0' && n < TEXT_BUFFER_SIZE; ++p, ++n) {
-    Glyph &g = glyphs[n];
-    if (!measure(*p, &g)) {
-      return true; // left to the renderer, which fails on it too
-    }
-    const int index = TTF_GlyphIsProvided(label_font, character(*p));
-    if (kerning && previous != 0 && index != 0) {
-      pen += TTF_GetFontKerningSize(label_font, previous, index);
-    }
-    pens[n] = pen;
-    left = std::min(left, pen + g.minx);
-    right = std::max(right, pen + std::max(g.advance, g.maxx));
-    pen += g.advance;
-    previous = index;
-    if (pen < 0 || right - left > SCREEN_W) {
-      std::snprintf(reason, size, "it would be wider than the window");
-      return false;
-    }
-  }
-  const Wide shift = n > 0 && glyphs[0].minx < 0 ? -Wide{glyphs[0].minx} : 0;
-  for (int i = 0; i < n; ++i) {
-    const Glyph &g = glyphs[i];
-    if (g.maxx > g.minx &&
-        (pens[i] + shift + g.minx < 0 || pens[i] + shift + g.maxx > right - left)) {
-      std::snprintf(reason, size,
-                    "its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
+bool glyphs_have_ink(const char *text, const TextLayout &layout, const SDL_Surface *image,
+                     char *reason, size_t size) {
+  for (int i = 0; i < layout.count; ++i) {
+    const TextLayout::Box &box = layout.boxes[i];
+    const int area = std::max(box.right - box.left, 0) * std::max(box.bottom - box.top, 0);
+    const int enough = (area + GLYPH_INK_SHARE - 1) / GLYPH_INK_SHARE;
+    if (text[i] != ' ' && ink_in(image, box, enough) < enough) {
+      std::snprintf(reason, size, "its glyph for '%c' is blank", text[i]);
       return false;
     }
   }

@@ -2,11 +2,25 @@
 // 2.0's solid renderer trusts its metrics: it drops the rows of a glyph above its text's image
 // without a word, writes a glyph's columns wherever the pen and the glyph's bearing put them,
 // caches a bitmap of every glyph it draws however large, and sums the pen in int. So every glyph
-// is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, and every text's pen
-// is walked, in 64 bits, before the text is rendered. Each check returns false with the reason.
+// is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, every text's pen is
+// walked, in 64 bits, before the text is rendered, and every glyph's box in the rendered image
+// must then hold ink. Each check returns false with the reason.
 #pragma once
 
 #include <cstddef>
+
+#include "constants.h"
+
+struct SDL_Surface;
+
+// Where SDL_ttf puts each character of a text: its glyph's box in the text's image, columns
+// [left, right) and rows [top, bottom).
+struct TextLayout {
+  struct Box {
+    int left, right, top, bottom;
+  } boxes[TEXT_BUFFER_SIZE];
+  int count;
+};
 
 // Every character of `alphabet` has a glyph with ink (the blank excepted) that fits the window and
 // lies wholly inside the line of text, the line itself fits the window, and all the glyphs
@@ -14,5 +28,10 @@
 bool glyphs_are_sound(const char *alphabet, char *reason, size_t size);
 
 // The text's image fits the window and every glyph of it lies inside that image, walked exactly as
-// SDL_ttf walks it.
-bool text_is_sound(const char *text, char *reason, size_t size);
+// SDL_ttf walks it; `layout` gets where each glyph goes.
+bool text_is_sound(const char *text, TextLayout *layout, char *reason, size_t size);
+
+// In the text's rendered `image`, every character but the blank inks at least one pixel in
+// GLYPH_INK_SHARE of its box: no glyph came out blank or as stray dots.
+bool glyphs_have_ink(const char *text, const TextLayout &layout, const SDL_Surface *image,
+                     char *reason, size_t size);

@@ -32,6 +32,36 @@ bool has_ink(const SDL_Surface *image) {
   return false;
 }
 
+// Reports why text_buffer cannot be written in the font: `reason`. Returns false.
+bool refuse_text(const char *reason) {
+  report_failure("Couldn't render text \"%s\" in %s: %s", text_buffer, font_name, reason);
+  return false;
+}
+
+// The rendered text_image shows every character of text_buffer, laid out as `layout`.
+bool text_image_is_whole(const TextLayout &layout) {
+  char reason[REASON_SIZE];
+  if (glyphs_have_ink(text_buffer, layout, text_image, reason, sizeof reason)) {
+    return true;
+  }
+  if (!has_ink(text_image)) {
+    report_failure("Couldn't render text \"%s\": %s drew nothing", text_buffer, font_name);
+    return false;
+  }
+  return refuse_text(reason);
+}
+
+// Copies text_image onto the screen with its top-left at (x, y).
+bool blit_text(int x, int y) {
+  blit_rect.x = static_cast<Sint16>(x);
+  blit_rect.y = static_cast<Sint16>(y);
+  if (SDL_BlitSurface(text_image, nullptr, screen, &blit_rect) < 0) {
+    report_failure("Couldn't draw text \"%s\": %s", text_buffer, SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
 // The font file as an SDL stream, or nullptr with the reason in *why.
 SDL_RWops *open_font_stream(const char *path, const char **why) {
   PathFacts facts;
@@ -93,10 +123,10 @@ bool open_font(const char *font_path) {
 }
 
 bool write_text(int x, int y) {
+  TextLayout layout;
   char reason[REASON_SIZE];
-  if (!text_is_sound(text_buffer, reason, sizeof reason)) {
-    report_failure("Couldn't render text \"%s\" in %s: %s", text_buffer, font_name, reason);
-    return false;
+  if (!text_is_sound(text_buffer, &layout, reason, sizeof reason)) {
+    return refuse_text(reason);
   }
   const SDL_Color black = {BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL, 0};
   text_image = TTF_RenderText_Solid(label_font, text_buffer, black);
@@ -104,20 +134,10 @@ bool write_text(int x, int y) {
     report_failure("Couldn't render text \"%s\": %s", text_buffer, TTF_GetError());
     return false;
   }
-  int blitted = -1;
-  if (!has_ink(text_image)) {
-    report_failure("Couldn't render text \"%s\": %s drew nothing", text_buffer, font_name);
-  } else {
-    blit_rect.x = static_cast<Sint16>(x);
-    blit_rect.y = static_cast<Sint16>(y);
-    blitted = SDL_BlitSurface(text_image, nullptr, screen, &blit_rect);
-    if (blitted < 0) {
-      report_failure("Couldn't draw text \"%s\": %s", text_buffer, SDL_GetError());
-    }
-  }
+  const bool written = text_image_is_whole(layout) && blit_text(x, y);
   SDL_FreeSurface(text_image);
   text_image = nullptr;
-  return blitted >= 0;
+  return written;
 }
 
 bool draw_title() {
