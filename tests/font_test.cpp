@@ -144,27 +144,42 @@ TEST_F(Fonts, IncompleteFontsAreRefusedWithTheMissingCharacter) {
 }
 
 TEST_F(Fonts, HostileFontsAreRefusedBeforeTextIsLostOrMemoryRunsOut) {
+  const auto loading = [&](const std::string &reason) {
+    return "Couldn't load font " + path + ": " + reason + "\n";
+  };
+  const auto rendering = [&](const std::string &text, const std::string &reason) {
+    return "Couldn't render text \"" + text + "\" in " + path + ": " + reason + "\n";
+  };
   const std::string lost = " lies outside the line of text (a damaged font?)";
+  const std::string title = " Triangles with perimeter 40";
+  const std::string label = "(19 19 2)";
   const std::vector<std::pair<std::string, std::string>> refused = {
-      {"seven-high", "its glyph for '7'" + lost},
-      {"paren-high", "its glyph for ')'" + lost},
-      {"short-ascent", "its glyph for 'T'" + lost},
-      {"giant-glyphs", "its glyph for ' ' is 16000 × 65000 pixels, larger than the window"},
-      {"huge-text", "its line of text is 63751 pixels high, higher than the window"},
-      {"window-glyphs", "its glyphs together cover 12922227 pixels, more than the window (a "
-                        "damaged font?)"},
-      {"huge-advance", "its glyph for ' ' advances 2000000000 pixels, farther than the window is "
-                       "wide"}};
+      {"seven-high", loading("its glyph for '7'" + lost)},
+      {"paren-high", loading("its glyph for ')'" + lost)},
+      {"short-ascent", loading("its glyph for 'T'" + lost)},
+      {"giant-glyphs",
+       loading("its glyph for ' ' is 16000 × 65000 pixels, larger than the window")},
+      {"huge-text", loading("its line of text is 63751 pixels high, higher than the window")},
+      {"window-glyphs", loading("its glyphs together cover 12922227 pixels, more than the window "
+                                "(a damaged font?)")},
+      {"huge-advance", loading("its glyph for ' ' advances 2000000000 pixels, farther than the "
+                               "window is wide")},
+      {"wide-text", rendering(title, "it would be wider than the window")},
+      {"flat-t", rendering(title, "its glyph for 'T' is blank")}, // drawn as 11 stray dots
+      {"hairline-four", rendering(title, "its glyph for '4' is blank")},
+      {"shrunk-e", rendering(title, "its glyph for 'e' is blank")},
+      {"specks-paren", rendering(label, "its glyph for '(' is blank")},
+      {"collapsed-one", rendering(label, "its glyph for '1' is blank")},
+      {"dotted-nine", rendering(label, "its glyph for '9' is blank")}, // 2 stray dots
+      {"kerned-one", rendering(label, "its glyph for '1' lies outside the text's image (a "
+                                      "damaged font?)")}};
   const auto font = [](const std::string &name) {
     return read_file(std::string(TEST_FONTS_DIR) + "/" + name + ".ttf");
   };
-  for (const auto &[name, reason] : refused) {
+  for (const auto &[name, message] : refused) {
     SCOPED_TRACE(name);
-    EXPECT_EQ(draw_with(font(name)), "Couldn't load font " + path + ": " + reason + "\n");
+    EXPECT_EQ(draw_with(font(name)), message);
   }
-  EXPECT_EQ(draw_with(font("wide-text")),
-            "Couldn't render text \" Triangles with perimeter 40\" in " + path +
-                ": it would be wider than the window\n");
   EXPECT_EQ(draw_with(font("subset")), ""); // the characters drawn, and nothing else
 }
 

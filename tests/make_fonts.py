@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Writes small test fonts into OUTDIR: subset.ttf, Liberation Serif cut down to the characters
 the program draws, and hostile variants that SDL_ttf loads without complaint but that would
-lose text ('7' or ')' drawn outside the text image, a 1-pixel ascent), make SDL_ttf allocate
-about a gigabyte or more (giant glyphs, a giant or a far too wide text image) or overflow its
-int pen (huge advances).
+lose text ('7' or ')' drawn outside the text image, a 1-pixel ascent, glyphs whose outline has a
+box but draws no pixel or a few stray ones, a kerning pair that pulls '1' out of the label's
+image), make SDL_ttf allocate about a gigabyte or more (giant glyphs, a giant or a far too wide
+text image) or overflow its int pen (huge advances).
 Usage: /usr/bin/python3 tests/make_fonts.py OUTDIR (needs fontTools)."""
 import sys
 from fontTools import subset
@@ -11,6 +12,7 @@ from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib import TTFont
 from fontTools.ttLib.tables import ttProgram
+from fontTools.ttLib.tables._g_l_y_f import GlyphCoordinates
 
 CHARS = " Triangles with perimeter 40()0123456789"
 out = sys.argv[1] + "/"
@@ -27,13 +29,38 @@ def base():
     return font
 
 
-def raise_glyph(char, dy):  # moves the outline of char dy units up, without its hinting
+def reshape(char, move, code=lambda points: ""):
+    """Liberation Serif with each point of char's outline at move(x, y, glyph) and code(number of
+    points) for its hinting program (TrueType assembly) instead of its own."""
     font = base()
     glyph = font["glyf"][font.getBestCmap()[ord(char)]]
-    glyph.coordinates.translate((0, dy))
+    glyph.coordinates = GlyphCoordinates([move(x, y, glyph) for x, y in glyph.coordinates])
     glyph.program = ttProgram.Program()
-    glyph.recalcBounds(font["glyf"])
+    glyph.program.fromAssembly(code(len(glyph.coordinates)))
+    font["maxp"].maxSizeOfInstructions = max(font["maxp"].maxSizeOfInstructions,
+                                             len(glyph.program.getBytecode()))
     return font
+
+
+def raise_glyph(char, dy):  # moves the outline of char dy units up, without its hinting
+    return reshape(char, lambda x, y, glyph: (x, y + dy))
+
+
+def redraw(char, draw):  # Liberation Serif with char's outline replaced by draw(pen, old glyph)
+    font = base()
+    name = font.getBestCmap()[ord(char)]
+    pen = TTGlyphPen(font.getGlyphSet())
+    draw(pen, font["glyf"][name])
+    font["glyf"][name] = pen.glyph()
+    return font
+
+
+def squares(pen, corners, side):  # a square of side units at each of the corners
+    for x, y in corners:
+        pen.moveTo((x, y))
+        for point in (x, y + side), (x + side, y + side), (x + side, y):
+            pen.lineTo(point)
+        pen.closePath()
 
 
 def block(ascent, descent, box, advance, code=""):
@@ -87,3 +114,33 @@ block(479, 0, (0, 0, 639, 479), 0).save(out + "window-glyphs.ttf")
 code = ("PUSHB[ ] 4 3\nINSTCTRL[ ]\nSVTCA[1]\nPUSHW[ ] 7 20000 20000\nMUL[ ]\n"
         "PUSHW[ ] 20480\nMUL[ ]\nPUSHW[ ] 4096\nMUL[ ]\nSCFS[ ]")
 block(14, -4, (0, 0, 12, 14), 14, code).save(out + "huge-advance.ttf")
+# Glyphs with a box that SDL_ttf renders to no pixel or a few stray ones at 20 pt.
+# 'T' with every point on its box's diagonal: no area, drawn by drop-out control as 11 single
+# pixels in its 12 x 14.
+reshape("T", lambda x, y, g: (g.xMin + (y - g.yMin) * (g.xMax - g.xMin) // (g.yMax - g.yMin),
+                              y)).save(out + "flat-t.ttf")
+# '(' as two squares of a fifth of a pixel at the corners of its box.
+redraw("(", lambda pen, g: squares(pen, [(g.xMin, g.yMin), (g.xMax - 20, g.yMax - 20)], 20)) \
+    .save(out + "specks-paren.ttf")
+# '1' whose hinting moves every point to 6.25 px up (between two rows of pixel centres) and
+# turns drop-out control off.
+reshape("1", lambda x, y, g: (x, y), lambda points: "SVTCA[0]\n" + "".join(
+    "PUSHW[ ] %d 400\nSCFS[ ]\n" % p for p in range(points)) + "PUSHB[ ] 2\nSCANTYPE[ ]") \
+    .save(out + "collapsed-one.ttf")
+# '4' squeezed to 4 units (1/25 px) wide, in a font whose control value program, which turns
+# drop-out control on, is empty.
+font = reshape("4", lambda x, y, g: (g.xMin + (x - g.xMin) * 4 // (g.xMax - g.xMin), y))
+font["prep"].program.fromAssembly("")
+font.save(out + "hairline-four.ttf")
+# '9' as a dotted ring: squares of half a pixel at eight points of its outline, 2 pixels drawn.
+redraw("9", lambda pen, g: squares(pen, list(g.coordinates)[::len(g.coordinates) // 8], 50)) \
+    .save(out + "dotted-nine.ttf")
+# 'e' as two copies of 'a' shrunk to 1/32 at the corners of its box.
+redraw("e", lambda pen, g: [pen.addComponent("a", (1 / 32, 0, 0, 1 / 32, x, y))
+                            for x, y in [(g.xMin, g.yMin), (g.xMax - 32, g.yMax - 32)]]) \
+    .save(out + "shrunk-e.ttf")
+# A kerning pair '(' '1' of -1500 units, -12 px (FreeType scales kerning by 20/25 at 20 pixels per
+# em), puts the 1 of every label 4 px left of the start of the label's image.
+font = base()
+font["kern"].kernTables[0][("parenleft", "one")] = -1500
+font.save(out + "kerned-one.ttf")
