@@ -1,5 +1,4 @@
-// The program's dealings with SDL's video. Failures are reported the way SDL's own programs
-// report them, "Couldn't ...: <reason>", and drawing never goes on without a screen or a font.
+// The program's dealings with SDL's video. Drawing never goes on without a screen or a font.
 #include "display.h"
 
 #include <cstdlib>
@@ -59,35 +58,55 @@ void report_no_window(const char *driver) {
   }
 }
 
-} // namespace
-
-bool start_window() {
-  // The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
-  // OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting
-  // of either wins; classic SDL 1.2 ignores both.
+// The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
+// OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting of
+// either hint wins; classic SDL 1.2 ignores both.
+void use_software_rendering() {
   for (const Hint &hint : SOFTWARE_RENDERING_HINTS) {
     if (std::getenv(hint.name) == nullptr) {
       putenv(hint.setting);
     }
   }
-  install_display_error_handlers();
-  if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-    char why[FAILURE_LINE_MAX]; // SDL 2 repeats an unknown SDL_VIDEODRIVER in its reason
-    report_failure(
-        "Couldn't initialize SDL: %s",
-        with_value_shortened(SDL_GetError(), std::getenv("SDL_VIDEODRIVER"), why, sizeof why));
-    return false;
+}
+
+bool start_video() {
+  if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
+    return true;
   }
+  char why[FAILURE_LINE_MAX]; // SDL 2 repeats an unknown SDL_VIDEODRIVER in its reason
+  report_failure(
+      "Couldn't initialize SDL: %s",
+      with_value_shortened(SDL_GetError(), std::getenv("SDL_VIDEODRIVER"), why, sizeof why));
+  return false;
+}
+
+// Refuses a driver that shows no window unless SDL_VIDEODRIVER names it.
+bool driver_shows_a_window() {
   char driver[DRIVER_NAME_SIZE] = "";
   if (SDL_VideoDriverName(driver, DRIVER_NAME_SIZE) != nullptr && driver_is_windowless(driver) &&
       !driver_chosen_explicitly(driver)) {
     report_no_window(driver);
     return false;
   }
+  return true;
+}
+
+bool set_window_mode() {
   screen = SDL_SetVideoMode(SCREEN_W, SCREEN_H, SCREEN_BPP, SDL_HWSURFACE | SDL_DOUBLEBUF);
   if (screen == nullptr) {
     report_failure("Couldn't set %dx%dx%d video mode: %s", SCREEN_W, SCREEN_H, SCREEN_BPP,
                    SDL_GetError());
+    return false;
+  }
+  return true;
+}
+
+} // namespace
+
+bool start_window() {
+  use_software_rendering();
+  install_display_error_handlers();
+  if (!start_video() || !driver_shows_a_window() || !set_window_mode()) {
     return false;
   }
   watch_display();

@@ -1,6 +1,6 @@
 // The screen: starting and stopping SDL, the 800x600 surface (a window, or memory for saving
-// pages), clearing, locking and showing it. Every function that can fail writes one line
-// "Couldn't ...: <reason>" to stderr and returns false.
+// pages), clearing, locking and showing it. Every function that can fail reports why
+// (report.h) and returns false.
 #pragma once
 
 // Start-up and shut-down

@@ -22,7 +22,8 @@ namespace {
 constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
 constexpr const char *USAGE_LINE = "Usage: triangles-export [--format bmp|png] DIR";
 constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/page-1.bmp ... "
-                                   "DIR/page-4.bmp, or as PNG files.";
+                                   "DIR/page-4.bmp, or as PNG files. DIR and its missing parents "
+                                   "are made if need be, as by mkdir -p.";
 // Where the font is looked for, in this order: the working folder, beside the program (a build
 // folder), and where it is installed with the program.
 constexpr const char *FONT_PLACES_FROM_PROGRAM[] = {"", "/" INSTALLED_DATA_FROM_BIN};

@@ -1,7 +1,7 @@
 // The title and the labels: opening the font and writing text onto the screen. A font file is
 // untrusted input, so it is opened without blocking, checked to provide every character the program
 // writes, and each text is checked to fit the image SDL_ttf renders it into before rendering.
-// Every function that fails writes one line "Couldn't ...: <reason>" to stderr and returns false.
+// Every function that fails reports why (report.h) and returns false.
 #pragma once
 
 #include "enumeration.h"

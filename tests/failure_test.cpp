@@ -268,6 +268,7 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
   const Outcome help = export_into({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind(usage + "\n", 0), 0U) << help.out;
+  EXPECT_NE(help.out.find("as by mkdir -p"), std::string::npos) << help.out;
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(export_into({"--version"}).out, "triangles-export " TRIANGLES_VERSION "\n");
 
