@@ -1,7 +1,9 @@
 # Run at install time (PROGRAMS, DLL_FOLDERS and OBJDUMP set): installs beside the programs every
 # DLL they import, directly or through another DLL, that lies in one of DLL_FOLDERS; the system's
 # own DLLs lie elsewhere and are left out. Names are matched regardless of case, as Windows
-# matches them, also on the case-sensitive file system of a cross build.
+# matches them, also on the case-sensitive file system of a cross build. (CMake's own
+# file(GET_RUNTIME_DEPENDENCIES) lowercases the imported names, finds no sdl.dll beside SDL.dll
+# there, and would leave SDL, SDL_ttf and FreeType out.)
 set(queue ${PROGRAMS})
 set(installed)
 while(queue)
