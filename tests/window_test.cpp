@@ -19,6 +19,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -131,6 +133,27 @@ bool load_bmp(const std::string &path, Image *img) {
     }
   }
   return true;
+}
+
+// Shuts process `pid`'s sockets (its X connections) for writing, as a server's end that stopped
+// reading leaves them: the process still reads what was sent, and its next write fails (EPIPE).
+void shut_sockets_for_writing(pid_t pid) {
+  const int process = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+  std::istringstream names(listing(fds));
+  for (std::string name; names >> name;) {
+    char target[64] = "";
+    if (readlink((fds + "/" + name).c_str(), target, sizeof target - 1) <= 0 ||
+        std::string(target).rfind("socket:", 0) != 0) {
+      continue;
+    }
+    const int fd = static_cast<int>(syscall(SYS_pidfd_getfd, process, std::stoi(name), 0));
+    if (fd >= 0) {
+      shutdown(fd, SHUT_WR);
+      close(fd);
+    }
+  }
+  close(process);
 }
 
 // When a wait of `seconds` (stretched by VIEWER_TIME_SCALE) ends.
@@ -753,6 +776,21 @@ TEST_F(RealWindow, XServerTroubleIsReportedInOneLine) {
   XCloseDisplay(guarded_dpy);
   stop_xvfb(&guarded_pid);
   EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 1);
+  EXPECT_EQ(read_file(viewer.err_path),
+            "Couldn't keep the window: the connection to the X server was lost\n");
+
+  // The connection breaks between the viewer's read and its write: the server (stopped, so that its
+  // end stays open) no longer reads, and the viewer, woken by a close request, writes to it.
+  start_viewer();
+  expect_page(1);
+  kill(viewer.pid, SIGSTOP);
+  send_close();
+  XSync(dpy, False);
+  kill(xvfb_pid, SIGSTOP);
+  shut_sockets_for_writing(viewer.pid);
+  kill(viewer.pid, SIGCONT);
+  EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 1);
+  kill(xvfb_pid, SIGCONT);
   EXPECT_EQ(read_file(viewer.err_path),
             "Couldn't keep the window: the connection to the X server was lost\n");
 
