@@ -1,0 +1,149 @@
+// The page's side of the browser video driver (SDL_browservideo.c), as an emscripten JavaScript
+// library linked into the program (--js-library). It draws on the page's canvas (Module.canvas)
+// and queues the window's key presses and releases, and taps and clicks on the canvas, until SDL
+// pumps them. Module.browserVideo.nextInput() is a promise kept by the next event: the program's
+// wait awaits it, so nothing of the program runs between events.
+mergeInto(LibraryManager.library, {
+  $browserVideo: {
+    // SDL 1.2's key symbols for a KeyboardEvent: modifiers and locks by the key's place, other
+    // named keys by name, function keys by number, a key that types one character by that
+    // character in lower case (SDL's symbols for letters), anything else SDLK_UNKNOWN, 0 (still a
+    // key, which turns the page).
+    BY_PLACE: { ShiftRight: 303, ShiftLeft: 304, ControlRight: 305, ControlLeft: 306, AltRight: 307,
+      AltLeft: 308, MetaRight: 312, MetaLeft: 311, OSRight: 312, OSLeft: 311 },
+    BY_NAME: { Backspace: 8, Tab: 9, Clear: 12, Enter: 13, Pause: 19, Escape: 27, Delete: 127,
+      ArrowUp: 273, ArrowDown: 274, ArrowRight: 275, ArrowLeft: 276, Insert: 277, Home: 278,
+      End: 279, PageUp: 280, PageDown: 281, NumLock: 300, CapsLock: 301, ScrollLock: 302,
+      Shift: 304, Control: 306, Alt: 308, Meta: 311, OS: 311, AltGraph: 313, Compose: 314,
+      Help: 315, PrintScreen: 316, ContextMenu: 319 },
+    F1: 282,
+    LAST_FUNCTION_KEY: 15,
+    LAST_WORLD_KEY: 255, // SDL's symbols stop at Latin-1
+    SPACE: 32, // a tap is the space bar of a touch screen
+
+    keySym: function (event) {
+      var name = event.key || "";
+      if (name !== "AltGraph" && browserVideo.BY_PLACE[event.code]) {
+        return browserVideo.BY_PLACE[event.code];
+      }
+      if (browserVideo.BY_NAME[name]) {
+        return browserVideo.BY_NAME[name];
+      }
+      var functionKey = /^F([0-9]+)$/.exec(name);
+      if (functionKey && functionKey[1] >= 1 && functionKey[1] <= browserVideo.LAST_FUNCTION_KEY) {
+        return browserVideo.F1 + Number(functionKey[1]) - 1;
+      }
+      var character = name.length === 1 ? name.toLowerCase().charCodeAt(0) : 0;
+      return character <= browserVideo.LAST_WORLD_KEY ? character : 0;
+    },
+
+    // Keys the page would act on itself (scrolling, find as you type) act on the program alone;
+    // those held with Ctrl, Alt or Meta, Tab (to the links) and the function keys (reload, full
+    // screen) keep their meaning in the browser.
+    keepsBrowserMeaning: function (event) {
+      return event.ctrlKey || event.altKey || event.metaKey || /^(Tab|F[0-9]+)$/.test(event.key);
+    },
+  },
+
+  browser_has_canvas: function () {
+    return typeof Module === "object" && Module.canvas ? 1 : 0;
+  },
+
+  // Sizes the canvas and starts listening: keys on the window (the canvas never takes the focus,
+  // so no focus ring is drawn over it), taps and clicks on the canvas alone. 0 without a canvas.
+  browser_open__deps: ["$browserVideo"],
+  browser_open: function (width, height) {
+    var canvas = Module.canvas;
+    var context = canvas ? canvas.getContext("2d") : null;
+    if (!context) {
+      return 0;
+    }
+    if (Module.browserVideo) {
+      Module.browserVideo.close();
+    }
+    canvas.width = width;
+    canvas.height = height;
+    var video = { events: [], wake: null, context: context,
+      image: context.createImageData(width, height) };
+    function queue(down, sym) {
+      video.events.push(down, sym);
+      if (video.wake) {
+        var wake = video.wake;
+        video.wake = null;
+        wake();
+      }
+    }
+    function onKey(event) {
+      if (!(event.type === "keydown" && event.repeat)) { // a held key is one press
+        queue(event.type === "keydown" ? 1 : 0, browserVideo.keySym(event));
+      }
+      if (!browserVideo.keepsBrowserMeaning(event)) {
+        event.preventDefault();
+      }
+    }
+    function onTap() {
+      queue(1, browserVideo.SPACE);
+      queue(0, browserVideo.SPACE);
+    }
+    window.addEventListener("keydown", onKey);
+    window.addEventListener("keyup", onKey);
+    canvas.addEventListener("click", onTap);
+    video.nextInput = function () {
+      return new Promise(function (resolve) {
+        if (video.events.length > 0 || Module.browserVideo !== video) {
+          resolve();
+        } else {
+          video.wake = resolve;
+        }
+      });
+    };
+    video.close = function () {
+      window.removeEventListener("keydown", onKey);
+      window.removeEventListener("keyup", onKey);
+      canvas.removeEventListener("click", onTap);
+      Module.browserVideo = null;
+      if (video.wake) {
+        video.wake();
+      }
+    };
+    Module.browserVideo = video;
+    return 1;
+  },
+
+  // Copies a rectangle of the screen (32-bit, red, green, blue and an unused byte in memory order)
+  // onto the canvas, opaque.
+  browser_present: function (pixels, pitch, x, y, w, h) {
+    var video = Module.browserVideo;
+    if (!video) {
+      return;
+    }
+    var data = video.image.data;
+    var rowBytes = w * 4;
+    for (var row = y; row < y + h; ++row) {
+      var from = pixels + row * pitch + x * 4;
+      var to = (row * video.image.width + x) * 4;
+      data.set(HEAPU8.subarray(from, from + rowBytes), to);
+      for (var alpha = to + 3; alpha < to + rowBytes; alpha += 4) {
+        data[alpha] = 255;
+      }
+    }
+    video.context.putImageData(video.image, 0, 0, x, y, w, h);
+  },
+
+  // Takes the oldest queued event: 1 with *down and *sym set, or 0 when there is none.
+  browser_next_event: function (down, sym) {
+    var video = Module.browserVideo;
+    if (!video || video.events.length === 0) {
+      return 0;
+    }
+    HEAP32[down >> 2] = video.events.shift();
+    HEAP32[sym >> 2] = video.events.shift();
+    return 1;
+  },
+
+  browser_close: function () {
+    if (Module.browserVideo) {
+      Module.browserVideo.close();
+    }
+  },
+});
