@@ -16,8 +16,9 @@
 
 namespace {
 
-bool show_and_wait(int /*page*/) {
+bool show_and_wait(int page) {
   show_page();
+  describe_page(page);
   return wait_for_key();
 }
 

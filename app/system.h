@@ -1,8 +1,8 @@
 // What differs between the systems the programs run on, behind one interface. Each system has a
 // folder of its own with the same four files, chosen by the build: posix/ (Linux and other POSIX
-// systems, with X11) and windows/. The system files report facts (what a path is, the system's
-// reason for a failure); the shared code decides and words the messages. Paths are UTF-8
-// everywhere; the Windows files convert them at the system's door.
+// systems, with X11), windows/ and web/ (a web page, through emscripten). The system files report
+// facts (what a path is, the system's reason for a failure); the shared code decides and words
+// the messages. Paths are UTF-8 everywhere; the Windows files convert them at the system's door.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,10 @@ char **utf8_arguments(int argc, char *argv[]); // on Windows read again from the
 // Shows a failure line (already on stderr) where the user will see it: on Windows a message box,
 // as a program started from Explorer has no terminal; elsewhere nothing more.
 void show_failure(const char *line);
+// The text alternative of the pages, where the window has none of its own: in the browser the
+// page's screen reader text ("Page 1 of 4: triangles (19 19 2), ..."); elsewhere nothing.
+void describe_label(const char *label); // each triangle's label, as it is drawn
+void describe_page(int page);           // the page drawn with those labels is shown
 
 // Requests to end: SIGINT, SIGTERM and SIGHUP, or a console's Ctrl-C, Ctrl-Break and closing
 // (signals.cpp). Outside the viewer's wait a request ends the process at once, as the request

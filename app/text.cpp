@@ -147,5 +147,6 @@ bool draw_title() {
 
 bool draw_triangle_label(TriangleSides sides, CellOrigin cell) {
   std::snprintf(text_buffer, sizeof text_buffer, LABEL_FORMAT, sides.a, sides.b, sides.c);
+  describe_label(text_buffer);
   return write_text(cell.x, cell.y);
 }

@@ -26,3 +26,7 @@ void print_utf8_to_console() {}
 char **utf8_arguments(int /*argc*/, char *argv[]) { return argv; }
 
 void show_failure(const char * /*line*/) {}
+
+void describe_label(const char * /*label*/) {} // the window is described by nothing but itself
+
+void describe_page(int /*page*/) {}
