@@ -4,6 +4,7 @@
 // point into the other three quarters.
 #include "raster.h"
 
+#include <cstddef>
 #include <cstdlib>
 
 #include "display_state.h"
