@@ -1,0 +1,40 @@
+# The browser build (emscripten): SDL 1.2 with the project's browser video driver, SDL_ttf and
+# FreeType as scripts/web-libs builds them into TRIANGLES_WEB_LIBS, linked by path, and
+# -sUSE_SDL=0 so that emscripten's own JavaScript SDL never stands in for them. Only the viewer is
+# built; scripts/build-web puts the pages around it.
+set(TRIANGLES_WEB_LIBS "" CACHE PATH "Folder of the browser's libraries (scripts/web-libs PREFIX)")
+if(NOT EXISTS "${TRIANGLES_WEB_LIBS}/lib/libSDL.a")
+  message(FATAL_ERROR "No browser libraries in \"${TRIANGLES_WEB_LIBS}\": build them with "
+                      "scripts/web-libs PREFIX and configure with -DTRIANGLES_WEB_LIBS=PREFIX")
+endif()
+
+add_library(web_sdl INTERFACE)
+target_include_directories(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/include/SDL)
+target_link_libraries(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/lib/libSDL.a)
+target_link_options(web_sdl INTERFACE -sUSE_SDL=0
+                    "SHELL:--js-library ${TRIANGLES_WEB_LIBS}/lib/SDL_browservideo.js")
+add_library(web_sdl_ttf INTERFACE)
+target_link_libraries(web_sdl_ttf INTERFACE ${TRIANGLES_WEB_LIBS}/lib/libSDL_ttf.a
+                                            ${TRIANGLES_WEB_LIBS}/lib/libfreetype.a web_sdl)
+set(TRIANGLES_SDL web_sdl)
+set(TRIANGLES_SDL_TTF web_sdl_ttf)
+
+# How the viewer runs in a page: its straight sequence kept whole while the wait awaits the next
+# key or tap (ASYNCIFY); started by the page's script (INVOKE_RUN=0, ccall), which so learns its
+# exit status, and which puts the font into its file system before (FS, run dependencies).
+set(WEB_LINK_OPTIONS -sASYNCIFY -sINVOKE_RUN=0 -sENVIRONMENT=web
+    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
+
+# Links `viewer` for the site (VIEWER.js and VIEWER.wasm; the page fetches the font) and, from the
+# same `sources`, VIEWER-one-file.js for the one-file page, with the wasm and the font inside.
+function(link_for_web_pages viewer sources)
+  target_link_options(${viewer} PRIVATE ${WEB_LINK_OPTIONS})
+  add_executable(${viewer}-one-file ${sources})
+  get_target_property(libraries ${viewer} LINK_LIBRARIES)
+  target_link_libraries(${viewer}-one-file PRIVATE ${libraries})
+  set(font ${CMAKE_BINARY_DIR}/times.ttf)
+  target_link_options(${viewer}-one-file PRIVATE ${WEB_LINK_OPTIONS} -sSINGLE_FILE=1
+                      "SHELL:--embed-file ${font}@/${FONT_NAME_IN_PAGE}")
+  set_target_properties(${viewer}-one-file PROPERTIES LINK_DEPENDS ${font})
+endfunction()
+set(FONT_NAME_IN_PAGE times.ttf) # the viewer opens times.ttf in its working folder, /

@@ -1,0 +1,105 @@
+// Starts triangles in the page (emscripten's Module) and shows what the program says: each page's
+// text alternative, a failure line "Couldn't ...", and the end of the run. The site fetches the
+// font named by this script's data-font attribute into the program's files before it starts; the
+// one-file page has it inside already. Plain old JavaScript, so that even a browser too old for
+// the program can run this far and say why it cannot go on.
+(function () {
+  "use strict";
+  var fontName = document.currentScript ? document.currentScript.getAttribute("data-font") : null;
+  var status = document.getElementById("status");
+  var description = document.getElementById("description");
+  var failed = false;
+
+  function showFailure(line) {
+    if (failed) {
+      return;
+    }
+    failed = true;
+    status.textContent = line;
+    status.className = "failure";
+  }
+
+  function showEnd() {
+    var again = document.createElement("a");
+    again.href = "";
+    again.textContent = "Start again";
+    status.textContent = "The run has ended: that was the last page. ";
+    status.appendChild(again);
+    status.appendChild(document.createTextNode(" (or reload the page)."));
+  }
+
+  // Resources that fail to load (the program's script) and errors nobody caught.
+  window.addEventListener("error", function (event) {
+    var target = event.target;
+    if (target && target.tagName === "SCRIPT") {
+      showFailure("Couldn't load " + target.src + ": the file is missing or could not be fetched");
+    } else {
+      showFailure("Couldn't run triangles: " + (event.message || "an error in the page"));
+    }
+  }, true);
+
+  if (typeof WebAssembly !== "object" || typeof Promise !== "function") {
+    showFailure("Couldn't start triangles: this browser cannot run WebAssembly (a newer one can)");
+    window.Module = {};
+    return;
+  }
+
+  var font = null;
+  if (fontName) {
+    font = fetch(fontName).then(function (response) {
+      if (!response.ok) {
+        throw new Error(response.status + " " + response.statusText);
+      }
+      return response.arrayBuffer();
+    });
+  }
+
+  // Before main: the font into the program's working folder, where it opens it (times.ttf).
+  function putFont() {
+    if (!font) {
+      return;
+    }
+    Module.addRunDependency("font");
+    font.then(function (bytes) {
+      Module.FS.writeFile("/" + fontName, new Uint8Array(bytes));
+      Module.removeRunDependency("font");
+    }, function (error) {
+      showFailure("Couldn't load font " + new URL(fontName, location.href) + ": " + error.message);
+    });
+  }
+
+  // Nearest pixels where the canvas is shown at its own size or larger; scaled down, nearest
+  // pixels would drop whole lines, so the browser's smoothing keeps them.
+  var canvas = document.getElementById("pages");
+  function chooseScaling() {
+    var shown = canvas.getBoundingClientRect().width * (window.devicePixelRatio || 1);
+    canvas.style.imageRendering = shown >= canvas.width ? "" : "auto";
+  }
+  window.addEventListener("resize", chooseScaling);
+  chooseScaling();
+
+  window.Module = {
+    canvas: canvas,
+    preRun: [putFont],
+    showFailure: showFailure,
+    describePage: function (text) {
+      description.textContent = text;
+    },
+    onAbort: function (what) {
+      showFailure("Couldn't start triangles: " + what);
+    },
+    // main runs across many turns of the browser's event loop (it sleeps in each wait), so its
+    // status arrives through a promise.
+    onRuntimeInitialized: function () {
+      Module.ccall("main", "number", [], [], {async: true}).then(function (status) {
+        if (status === 0) {
+          showEnd();
+        } else {
+          showFailure("Couldn't go on: triangles ended with status " + status);
+        }
+      }, function (error) {
+        showFailure("Couldn't go on: " + error);
+      });
+    }
+  };
+})();
