@@ -143,7 +143,8 @@ void shut_sockets_for_writing(pid_t pid) {
   std::istringstream names(listing(fds));
   for (std::string name; names >> name;) {
     char target[64] = "";
-    if (readlink((fds + "/" + name).c_str(), target, sizeof target - 1) <= 0 ||
+    if (readlink(std::string(fds).append("/").append(name).c_str(), target, sizeof target - 1) <=
+            0 ||
         std::string(target).rfind("socket:", 0) != 0) {
       continue;
     }

@@ -58,14 +58,15 @@ void on_ending_signal_while_saving(int signal_no) {
 
 } // namespace
 
-void end_as(int signal_no) {
-  handle(signal_no, SIG_DFL);
+void end_as(int request) {
+  handle(request, SIG_DFL);
   sigset_t just_this;
   sigemptyset(&just_this);
-  sigaddset(&just_this, signal_no);
+  sigaddset(&just_this, request);
   sigprocmask(SIG_UNBLOCK, &just_this, nullptr); // blocked while in its own handler
-  raise(signal_no);
-  _exit(SIGNAL_STATUS_BASE + signal_no); // not reached: the signal's default action ends it
+  raise(request);
+  // cppcheck-suppress unreachableCode
+  _exit(SIGNAL_STATUS_BASE + request); // not reached: the signal's default action ends it
 }
 
 bool catch_ending_requests() {
