@@ -184,10 +184,10 @@ TEST(BadFont, DamagedOrIncompleteFontsAreRefusedByBothPrograms) {
 TEST(NoDisplay, RefusesTheWindowlessFallback) {
   const std::string dir = make_temp_dir();
   copy_font(dir);
-  // As on a server or in a container: no display and no XDG_RUNTIME_DIR, where libwayland would
-  // add a line of its own.
-  const Outcome o =
-      run_in(dir, {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=", "XDG_RUNTIME_DIR="});
+  // As on a server, in a container or a cron job: no display, no XDG_RUNTIME_DIR and no TERM,
+  // where libwayland (SDL 2) or ncurses (under classic SDL's text art) would add a line of its own.
+  const Outcome o = run_in(
+      dir, {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=", "XDG_RUNTIME_DIR=", "TERM="});
   // (Classic SDL 1.2 falls back to text art on the terminal, whose set-up reaches stdout.)
   EXPECT_EQ(o.status, 1) << (o.status == -1 ? "hung and was killed" : o.err);
   EXPECT_EQ(o.err.rfind("Couldn't open a window: no display", 0), 0U) << o.err;

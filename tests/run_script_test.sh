@@ -8,8 +8,9 @@
 set -u
 build=$(mktemp -d)
 plain=$(mktemp -d)
+log=$plain/run.log
 trap 'rm -rf "$build" "$plain"' EXIT
-DISPLAY='' SDL_VIDEODRIVER=dummy TRIANGLES_BUILD_DIR="$build" "$1/scripts/run" >"$build.log" 2>&1 &
+DISPLAY='' SDL_VIDEODRIVER=dummy TRIANGLES_BUILD_DIR="$build" "$1/scripts/run" >"$log" 2>&1 &
 run=$!
 tries=0 # scripts/run becomes the viewer: it ends by exec
 while [ "$(cat /proc/$run/comm 2>/dev/null)" != triangles ] && kill -0 $run 2>/dev/null &&
@@ -21,13 +22,13 @@ sleep 1
 kill -TERM $run 2>/dev/null
 wait $run
 status=$?
-[ $status -eq 143 ] || { cat "$build.log"; echo "scripts/run did not start the viewer ($status)"; exit 1; }
+[ $status -eq 143 ] || { cat "$log"; echo "scripts/run did not start the viewer ($status)"; exit 1; }
 for made in triangles triangles-export times.ttf; do
   [ -e "$build/$made" ] || { echo "scripts/run did not make $made"; exit 1; }
 done
 extra=$(cd "$build" && ls unit_tests window_test failure_test page_bench window_bench 2>/dev/null)
 [ -z "$extra" ] || { echo "scripts/run built more than it runs: $extra"; exit 1; }
-cat "$build.log"; rm -f "$build.log"
+cat "$log"
 cmake -S "$1" -B "$plain" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON \
   -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >"$plain/configure.log" 2>&1 ||
   { cat "$plain/configure.log"; echo "the plain configure needs more than scripts/install-deps installs"; exit 1; }

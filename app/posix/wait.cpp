@@ -21,6 +21,7 @@ namespace {
 
 constexpr int ERROR_TEXT_SIZE = 128; // bytes, for Xlib's description of an error
 constexpr const char *NO_WAYLAND_DISPLAY = "/dev/null/no-wayland-display"; // never a socket
+constexpr const char *SILENT_CACA_DRIVER = "null"; // libcaca's display that shows nothing
 
 Display *display = nullptr; // the X connection of the window, if it has one
 
@@ -54,14 +55,26 @@ void check_window_exists() {
   }
 }
 
-// Without XDG_RUNTIME_DIR a Wayland display can be named only by an absolute path, and
-// libwayland, which SDL 2 tries when there is no X display, prints a line of its own on stderr
-// before it fails. Named by a path that cannot be a socket, it fails just the same, silently.
-void keep_wayland_quiet() {
+bool unset(const char *name) {
+  const char *value = std::getenv(name);
+  return value == nullptr || value[0] == '\0';
+}
+
+// Where there is no display the display libraries SDL tries say so in lines of their own before
+// they fail; the viewer's one line is enough. Without XDG_RUNTIME_DIR a Wayland display can be
+// named only by an absolute path: libwayland (SDL 2) complains of the variable, but tries such a
+// path silently. Classic SDL 1.2 falls back to text art through libcaca, whose terminal drivers
+// draw on the terminal or, with no TERM, end the process with ncurses' "Error opening terminal";
+// its "null" driver does neither, and the viewer refuses the fallback anyway, unless
+// SDL_VIDEODRIVER asked for it.
+void keep_display_libraries_quiet() {
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   const char *named = std::getenv("WAYLAND_DISPLAY");
   if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
     setenv("WAYLAND_DISPLAY", NO_WAYLAND_DISPLAY, 1);
+  }
+  if (unset("SDL_VIDEODRIVER") && unset("CACA_DRIVER")) {
+    setenv("CACA_DRIVER", SILENT_CACA_DRIVER, 1);
   }
 }
 
@@ -77,7 +90,7 @@ void install_display_error_handlers() {
   // A write to a connection the server has closed raises SIGPIPE, whose default action would end
   // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
   std::signal(SIGPIPE, SIG_IGN);
-  keep_wayland_quiet();
+  keep_display_libraries_quiet();
   XSetErrorHandler(on_x_error);
   XSetIOErrorHandler(on_x_connection_lost);
 }
