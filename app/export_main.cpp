@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <getopt.h>
 #include <iterator>
 
 #include "constants.h"
@@ -36,11 +35,8 @@ struct FormatName {
 };
 constexpr FormatName FORMATS[] = {{"bmp", PageFormat::BMP}, {"png", PageFormat::PNG}};
 
-enum Option { FORMAT = 'f', HELP = 'h', VERSION = 'V' };
-constexpr option LONG_OPTIONS[] = {{"format", required_argument, nullptr, FORMAT},
-                                   {"help", no_argument, nullptr, HELP},
-                                   {"version", no_argument, nullptr, VERSION},
-                                   {nullptr, 0, nullptr, 0}};
+constexpr const char *FORMAT_OPTION = "--format"; // --format NAME, or --format=NAME
+constexpr const char *END_OF_OPTIONS = "--";
 
 const char *out_dir = nullptr;
 const FormatName *out_format = &FORMATS[0];
@@ -94,43 +90,63 @@ bool usage_error(const char *what, const char *value = "") {
   return false;
 }
 
-// Reads the arguments into out_format and out_dir, or prints what `--help` or `--version` asks
-// for (*done). False, with the reason, when they are not what the usage line says.
+bool is(const char *arg, const char *option) { return std::strcmp(arg, option) == 0; }
+
+// The value of the --format option at argv[*i]: after its '=', or the next argument, which *i
+// then moves to; nullptr if there is none. Any other argument: not this option (*is_format false).
+const char *format_value(int argc, char *argv[], int *i, bool *is_format) {
+  const size_t length = std::strlen(FORMAT_OPTION);
+  const char *arg = argv[*i];
+  *is_format =
+      std::strncmp(arg, FORMAT_OPTION, length) == 0 && (arg[length] == '\0' || arg[length] == '=');
+  if (!*is_format || arg[length] == '=') {
+    return *is_format ? arg + length + 1 : nullptr;
+  }
+  return *i + 1 < argc ? argv[++*i] : nullptr;
+}
+
+bool choose_format(const char *name) {
+  for (const FormatName &f : FORMATS) {
+    if (std::strcmp(name, f.name) == 0) {
+      out_format = &f;
+      return true;
+    }
+  }
+  return usage_error("unknown format '%s' (bmp or png)", name);
+}
+
+// Reads the arguments into out_format and out_dir, or prints what --help (-h) or --version asks
+// for (*done). False, with the reason, when they are not what the usage line says. Options come
+// before DIR, and "--" ends them (for a DIR that begins with '-').
 bool read_arguments(int argc, char *argv[], bool *done) {
-  opterr = 0; // the messages are ours
-  int chosen = 0;
-  // '+': options come before DIR, and "--" ends them (for a DIR that begins with '-'); ':': a
-  // missing value is told apart from an unknown option.
-  while ((chosen = getopt_long(argc, argv, "+:h", LONG_OPTIONS, nullptr)) != -1) {
-    if (chosen == HELP || chosen == VERSION) {
-      std::printf(chosen == HELP ? "%s\n%s\n" : "triangles-export %s\n",
-                  chosen == HELP ? USAGE_LINE : TRIANGLES_VERSION, USAGE_TEXT);
+  int i = 1;
+  for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0' && !is(argv[i], END_OF_OPTIONS); ++i) {
+    if (is(argv[i], "--help") || is(argv[i], "-h") || is(argv[i], "--version")) {
+      std::printf(is(argv[i], "--version") ? "triangles-export %s\n" : "%s\n%s\n",
+                  is(argv[i], "--version") ? TRIANGLES_VERSION : USAGE_LINE, USAGE_TEXT);
       *done = true;
       return true;
     }
-    if (chosen == FORMAT) {
-      out_format = nullptr;
-      for (const FormatName &f : FORMATS) {
-        if (std::strcmp(optarg, f.name) == 0) {
-          out_format = &f;
-        }
-      }
-      if (out_format == nullptr) {
-        return usage_error("unknown format '%s' (bmp or png)", optarg);
-      }
-    } else if (chosen == ':') {
+    bool is_format = false;
+    const char *value = format_value(argc, argv, &i, &is_format);
+    if (!is_format) {
+      return usage_error("unknown option '%s'", argv[i]);
+    }
+    if (value == nullptr) {
       return usage_error("--format needs a value (bmp or png)");
-    } else {
-      return usage_error("unknown option '%s'", argv[optind - 1]);
+    }
+    if (!choose_format(value)) {
+      return false;
     }
   }
-  if (optind >= argc || argv[optind][0] == '\0') {
+  i += i < argc && is(argv[i], END_OF_OPTIONS) ? 1 : 0;
+  if (i >= argc || argv[i][0] == '\0') {
     return usage_error("missing DIR");
   }
-  if (optind + 1 < argc) {
-    return usage_error("unexpected argument '%s'", argv[optind + 1]);
+  if (i + 1 < argc) {
+    return usage_error("unexpected argument '%s'", argv[i + 1]);
   }
-  out_dir = argv[optind];
+  out_dir = argv[i];
   return true;
 }
 
