@@ -37,6 +37,12 @@
       showFailure("Couldn't run triangles: " + (event.message || "an error in the page"));
     }
   }, true);
+  window.addEventListener("unhandledrejection", function (event) {
+    showFailure("Couldn't start triangles: " + event.reason);
+  });
+  // A page of the site opened from disk may fetch nothing beside it.
+  var onDisk = location.protocol === "file:" ?
+    " (opened from disk: host the folder, or open the one-file page instead)" : "";
 
   if (typeof WebAssembly !== "object" || typeof Promise !== "function") {
     showFailure("Couldn't start triangles: this browser cannot run WebAssembly (a newer one can)");
@@ -44,6 +50,7 @@
     return;
   }
 
+  // The font, fetched at once, beside the program; null if it could not be (and said so).
   var font = null;
   if (fontName) {
     font = fetch(fontName).then(function (response) {
@@ -51,20 +58,25 @@
         throw new Error(response.status + " " + response.statusText);
       }
       return response.arrayBuffer();
+    }).catch(function (error) {
+      showFailure("Couldn't load font " + new URL(fontName, location.href) + ": " + error.message +
+                  onDisk);
+      return null;
     });
   }
 
   // Before main: the font into the program's working folder, where it opens it (times.ttf).
+  // Without it the program never starts.
   function putFont() {
     if (!font) {
       return;
     }
     Module.addRunDependency("font");
     font.then(function (bytes) {
-      Module.FS.writeFile("/" + fontName, new Uint8Array(bytes));
-      Module.removeRunDependency("font");
-    }, function (error) {
-      showFailure("Couldn't load font " + new URL(fontName, location.href) + ": " + error.message);
+      if (bytes) {
+        Module.FS.writeFile("/" + fontName, new Uint8Array(bytes));
+        Module.removeRunDependency("font");
+      }
     });
   }
 
