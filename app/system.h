@@ -54,9 +54,10 @@ PathFacts path_facts(const char *path);
 // Opens a regular file for reading without ever blocking on it, with the facts of the file
 // opened; any other kind of file is never opened (nullptr, and facts->kind says why).
 FILE *open_regular_file(const char *path, PathFacts *facts);
-int make_folders(const char *dir); // dir and its missing parents, as `mkdir -p`; 0 or errno
 bool absolute_path(const char *path, char *out, size_t size); // for messages
 bool program_folder(char *out, size_t size); // the folder the running program lies in
+// For the exporter, which the web build leaves out:
+int make_folders(const char *dir); // dir and its missing parents, as `mkdir -p`; 0 or errno
 // Writes dir/name whole or not at all (see save.h): `fill` writes the file and returns nullptr or
 // the reason it failed; write_file_whole returns nullptr or the reason, and then leaves nothing.
 using FileFiller = const char *(*)(FILE *file);
