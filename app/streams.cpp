@@ -15,7 +15,6 @@ const char *flush_problem(FILE *file) {
 }
 
 bool finish_standard_output() {
-  errno = 0;
   const char *lost = flush_problem(stdout);
   if (std::fclose(stdout) != 0 && lost == nullptr) {
     lost = std::strerror(errno);

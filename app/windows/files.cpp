@@ -152,8 +152,10 @@ int make_folders(const char *dir) {
     const char separator = *end;
     *end = '\0';
     const bool drive_or_share = end[-1] == ':' || is_separator(end[-1]);
-    if (!drive_or_share && (!widen(path, wide, PATH_BYTES) || _wmkdir(wide) != 0) &&
-        errno != EEXIST) {
+    if (!drive_or_share && !widen(path, wide, PATH_BYTES)) {
+      return EINVAL;
+    }
+    if (!drive_or_share && _wmkdir(wide) != 0 && errno != EEXIST) {
       return errno;
     }
     if (separator == '\0') {

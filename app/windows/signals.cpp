@@ -5,6 +5,8 @@
 // Windows's own handler does (Wine 8's would end it with status 0, as if all had gone well).
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "constants.h"
 #include "local.h"
 #include "report.h"
@@ -15,6 +17,7 @@ namespace {
 volatile LONG caught_request = 0; // the control event, plus one, that arrived in the wait
 volatile LONG in_wait = 0;
 HANDLE wake_event = nullptr; // set by the control handler, waited on with the message queue
+DWORD main_thread = 0;       // the thread that installed the handlers
 
 bool is_ending(DWORD event) {
   return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT;
@@ -44,9 +47,17 @@ BOOL WINAPI on_control_while_saving(DWORD event) {
 
 HANDLE ending_request_event() { return wake_event; }
 
-void end_as(int /*request*/) { ExitProcess(STATUS_CONTROL_C_EXIT); }
+// On the main thread through the C runtime's exit, so that SDL's entry wrapper still removes an
+// empty stdout.txt and stderr.txt; from a control handler's own thread at once.
+void end_as(int /*request*/) {
+  if (GetCurrentThreadId() == main_thread) {
+    std::exit(static_cast<int>(STATUS_CONTROL_C_EXIT));
+  }
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+}
 
 bool catch_ending_requests() {
+  main_thread = GetCurrentThreadId();
   wake_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (wake_event == nullptr || SetConsoleCtrlHandler(on_control, TRUE) == 0) {
     report_failure("Couldn't prepare for requests to end: error %lu", GetLastError());
@@ -59,4 +70,7 @@ int ending_request() { return static_cast<int>(caught_request); }
 
 void set_waiting(bool waiting) { InterlockedExchange(&in_wait, waiting ? 1 : 0); }
 
-void remove_unfinished_file_on_ending() { SetConsoleCtrlHandler(on_control_while_saving, TRUE); }
+void remove_unfinished_file_on_ending() {
+  main_thread = GetCurrentThreadId();
+  SetConsoleCtrlHandler(on_control_while_saving, TRUE);
+}
