@@ -35,7 +35,6 @@ struct FormatName {
 };
 constexpr FormatName FORMATS[] = {{"bmp", PageFormat::BMP}, {"png", PageFormat::PNG}};
 
-constexpr const char *FORMAT_OPTION = "--format"; // --format NAME, or --format=NAME
 constexpr const char *END_OF_OPTIONS = "--";
 
 const char *out_dir = nullptr;
@@ -63,9 +62,7 @@ const char *find_font() {
     }
   }
   char here[PATH_BYTES];
-  if (!absolute_path(FONT_FILE, here, sizeof here)) {
-    std::snprintf(here, sizeof here, "%s", FONT_FILE);
-  }
+  full_path(FONT_FILE, here, sizeof here);
   report_failure("Couldn't load font %s: %s (nor found at %s%s%s)", here, file_problem(FONT_FILE),
                  count > 1 ? places[1] : "no other place", count > 2 ? " or " : "",
                  count > 2 ? places[2] : "");
@@ -90,19 +87,30 @@ bool usage_error(const char *what, const char *value = "") {
   return false;
 }
 
-bool is(const char *arg, const char *option) { return std::strcmp(arg, option) == 0; }
+enum class Option { NONE, FORMAT, HELP, VERSION };
 
-// The value of the --format option at argv[*i]: after its '=', or the next argument, which *i
-// then moves to; nullptr if there is none. Any other argument: not this option (*is_format false).
-const char *format_value(int argc, char *argv[], int *i, bool *is_format) {
-  const size_t length = std::strlen(FORMAT_OPTION);
+// The option that argv[i] names, as getopt_long reads them: "--format", "--help" and "--version"
+// also cut short ("--form", "--he"; each begins with its own letter), "-h" also followed by other
+// letters. For --format, *value is what follows its '=', or the next argument, which *i then
+// moves to (nullptr if there is none).
+Option option_at(int argc, char *argv[], int *i, const char **value) {
   const char *arg = argv[*i];
-  *is_format =
-      std::strncmp(arg, FORMAT_OPTION, length) == 0 && (arg[length] == '\0' || arg[length] == '=');
-  if (!*is_format || arg[length] == '=') {
-    return *is_format ? arg + length + 1 : nullptr;
+  if (arg[1] == 'h') {
+    return Option::HELP;
   }
-  return *i + 1 < argc ? argv[++*i] : nullptr;
+  const size_t length = std::strcspn(arg + 2, "=");
+  const bool has_value = arg[2 + length] == '=';
+  const auto names = [&](const char *name) {
+    return arg[1] == '-' && length > 0 && std::strncmp(arg + 2, name, length) == 0;
+  };
+  if (names("help") || names("version")) {
+    return has_value ? Option::NONE : names("help") ? Option::HELP : Option::VERSION;
+  }
+  if (!names("format")) {
+    return Option::NONE;
+  }
+  *value = has_value ? arg + 2 + length + 1 : *i + 1 < argc ? argv[++*i] : nullptr;
+  return Option::FORMAT;
 }
 
 bool choose_format(const char *name) {
@@ -120,16 +128,18 @@ bool choose_format(const char *name) {
 // before DIR, and "--" ends them (for a DIR that begins with '-').
 bool read_arguments(int argc, char *argv[], bool *done) {
   int i = 1;
-  for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0' && !is(argv[i], END_OF_OPTIONS); ++i) {
-    if (is(argv[i], "--help") || is(argv[i], "-h") || is(argv[i], "--version")) {
-      std::printf(is(argv[i], "--version") ? "triangles-export %s\n" : "%s\n%s\n",
-                  is(argv[i], "--version") ? TRIANGLES_VERSION : USAGE_LINE, USAGE_TEXT);
+  for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0' &&
+         std::strcmp(argv[i], END_OF_OPTIONS) != 0;
+       ++i) {
+    const char *value = nullptr;
+    const Option option = option_at(argc, argv, &i, &value);
+    if (option == Option::HELP || option == Option::VERSION) {
+      std::printf(option == Option::VERSION ? "triangles-export %s\n" : "%s\n%s\n",
+                  option == Option::VERSION ? TRIANGLES_VERSION : USAGE_LINE, USAGE_TEXT);
       *done = true;
       return true;
     }
-    bool is_format = false;
-    const char *value = format_value(argc, argv, &i, &is_format);
-    if (!is_format) {
+    if (option == Option::NONE) {
       return usage_error("unknown option '%s'", argv[i]);
     }
     if (value == nullptr) {
@@ -139,7 +149,7 @@ bool read_arguments(int argc, char *argv[], bool *done) {
       return false;
     }
   }
-  i += i < argc && is(argv[i], END_OF_OPTIONS) ? 1 : 0;
+  i += i < argc && std::strcmp(argv[i], END_OF_OPTIONS) == 0 ? 1 : 0;
   if (i >= argc || argv[i][0] == '\0') {
     return usage_error("missing DIR");
   }

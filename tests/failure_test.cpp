@@ -271,6 +271,7 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
   EXPECT_NE(help.out.find("as by mkdir -p"), std::string::npos) << help.out;
   EXPECT_EQ(help.err, "");
   EXPECT_EQ(export_into({"--version"}).out, "triangles-export " TRIANGLES_VERSION "\n");
+  EXPECT_EQ(export_into({"--vers"}).out, "triangles-export " TRIANGLES_VERSION "\n"); // as getopt
 
   // A folder that does not exist yet is made, with its missing parents, as `mkdir -p` does.
   const std::string made = make_temp_dir() + "/new/pages";
