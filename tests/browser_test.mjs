@@ -84,7 +84,8 @@ const limit = setTimeout(() => {
 
 // A page of its own, recording errors and when the first page was described.
 async function open(url, options = {}) {
-  const context = await browser.newContext({ viewport: { width: 1024, height: 800 }, ...options });
+  // A common laptop's window (1366 x 768 less the browser's own bars): the page at its own size.
+  const context = await browser.newContext({ viewport: { width: 1366, height: 650 }, ...options });
   const page = await context.newPage();
   page.errors = [];
   page.on("pageerror", (error) => page.errors.push(error.message));

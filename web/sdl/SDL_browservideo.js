@@ -74,6 +74,9 @@ mergeInto(LibraryManager.library, {
       }
     }
     function onKey(event) {
+      if (event.target.closest && event.target.closest("a, button, input, select, textarea")) {
+        return; // the key is for the link or control that has the focus (Enter opens a link)
+      }
       if (!(event.type === "keydown" && event.repeat)) { // a held key is one press
         queue(event.type === "keydown" ? 1 : 0, browserVideo.keySym(event));
       }
