@@ -105,6 +105,7 @@ bool set_window_mode() {
 
 bool start_window() {
   use_software_rendering();
+  quiet_display_libraries();
   install_display_error_handlers();
   if (!start_video() || !driver_shows_a_window() || !set_window_mode()) {
     return false;

@@ -11,6 +11,7 @@
 #include "display.h"
 #include "events.h"
 #include "pages.h"
+#include "paths.h"
 #include "report.h"
 #include "system.h"
 
@@ -31,9 +32,7 @@ bool font_is_here() {
   char here[PATH_BYTES];
   char folder[PATH_BYTES];
   char beside[PATH_BYTES];
-  if (!absolute_path(FONT_FILE, here, sizeof here)) {
-    std::snprintf(here, sizeof here, "%s", FONT_FILE);
-  }
+  full_path(FONT_FILE, here, sizeof here);
   const bool found_beside =
       program_folder(folder, sizeof folder) &&
       std::snprintf(beside, sizeof beside, "%s/%s", folder, FONT_FILE) < PATH_BYTES &&

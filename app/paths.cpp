@@ -3,6 +3,7 @@
 // files.
 #include "paths.h"
 
+#include <cstdio>
 #include <cstring>
 
 const char *font_file_problem(const PathFacts &facts) {
@@ -35,4 +36,11 @@ const char *folder_problem(const char *dir) {
     return "not a directory";
   }
   return facts.write_error != 0 ? std::strerror(facts.write_error) : nullptr;
+}
+
+const char *full_path(const char *path, char *out, size_t size) {
+  if (!absolute_path(path, out, size)) {
+    std::snprintf(out, size, "%s", path);
+  }
+  return out;
 }

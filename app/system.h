@@ -34,6 +34,9 @@ void set_waiting(bool waiting);        // the viewer enters or leaves its wait
 void remove_unfinished_file_on_ending();
 
 // The display connection and the wait (wait.cpp)
+// Where there is no display, the display libraries' own complaints kept off stderr: the viewer
+// says it in one line. Call before SDL_Init.
+void quiet_display_libraries();
 // X errors and a lost connection reported in one line (instead of Xlib's dump or a silent death
 // by SIGPIPE). Install before SDL_Init and, through watch_display, again once the window is up.
 void install_display_error_handlers();

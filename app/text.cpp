@@ -112,9 +112,7 @@ const char *load_font(const char *path) {
 } // namespace
 
 bool open_font(const char *font_path) {
-  if (!absolute_path(font_path, font_name, sizeof font_name)) {
-    std::snprintf(font_name, sizeof font_name, "%s", font_path);
-  }
+  full_path(font_path, font_name, sizeof font_name);
   if (const char *why = load_font(font_path)) {
     report_failure("Couldn't load font %s: %s", font_name, why);
     return false;

@@ -1,10 +1,8 @@
-// What the POSIX files share among themselves: the signals that end either program, the pipe that
-// wakes the viewer's wait, and the unfinished page that an ending signal removes.
+// What the POSIX files share among themselves: holding back the signals that end either program,
+// the pipe that wakes the viewer's wait, and the unfinished page that an ending signal removes.
 #pragma once
 
 #include <csignal>
-
-constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP}; // interrupt, termination, hang-up
 
 // Holds the ending signals back (the previous mask in *previous) and lets them through again.
 void hold_ending_signals(sigset_t *previous);

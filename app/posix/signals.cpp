@@ -16,6 +16,7 @@
 
 namespace {
 
+constexpr int ENDING_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP}; // interrupt, termination, hang-up
 constexpr int NS_PER_MS = 1000000;
 constexpr int SIGNAL_STATUS_BASE = 128; // a shell's status for death by signal n is 128 + n
 

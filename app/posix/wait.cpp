@@ -60,14 +60,20 @@ bool unset(const char *name) {
   return value == nullptr || value[0] == '\0';
 }
 
-// Where there is no display the display libraries SDL tries say so in lines of their own before
-// they fail; the viewer's one line is enough. Without XDG_RUNTIME_DIR a Wayland display can be
-// named only by an absolute path: libwayland (SDL 2) complains of the variable, but tries such a
-// path silently. Classic SDL 1.2 falls back to text art through libcaca, whose terminal drivers
-// draw on the terminal or, with no TERM, end the process with ncurses' "Error opening terminal";
-// its "null" driver does neither, and the viewer refuses the fallback anyway, unless
-// SDL_VIDEODRIVER asked for it.
-void keep_display_libraries_quiet() {
+void drain_wake_pipe() {
+  char drained[16];
+  while (read(ending_request_fd(), drained, sizeof drained) > 0) {
+  }
+}
+
+} // namespace
+
+// Without XDG_RUNTIME_DIR a Wayland display can be named only by an absolute path: libwayland
+// (SDL 2) complains of the variable, but tries such a path silently. Classic SDL 1.2 falls back
+// to text art through libcaca, whose terminal drivers draw on the terminal or, with no TERM, end
+// the process with ncurses' "Error opening terminal"; its "null" driver does neither, and the
+// viewer refuses the fallback anyway, unless SDL_VIDEODRIVER asked for it.
+void quiet_display_libraries() {
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   const char *named = std::getenv("WAYLAND_DISPLAY");
   if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
@@ -78,19 +84,10 @@ void keep_display_libraries_quiet() {
   }
 }
 
-void drain_wake_pipe() {
-  char drained[16];
-  while (read(ending_request_fd(), drained, sizeof drained) > 0) {
-  }
-}
-
-} // namespace
-
 void install_display_error_handlers() {
   // A write to a connection the server has closed raises SIGPIPE, whose default action would end
   // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
   std::signal(SIGPIPE, SIG_IGN);
-  keep_display_libraries_quiet();
   XSetErrorHandler(on_x_error);
   XSetIOErrorHandler(on_x_connection_lost);
 }

@@ -16,6 +16,8 @@ EM_ASYNC_JS(void, await_next_input, (), {
 
 } // namespace
 
+void quiet_display_libraries() {}
+
 void install_display_error_handlers() {}
 
 void watch_display() {}
