@@ -64,27 +64,32 @@ PathFacts facts_of(const char *path, wchar_t *wide) {
   return facts;
 }
 
-// The page being written, for the control handler to remove.
+// The page being written, for the control handler to remove. The lock is held while it is named
+// and created, so a handler (which runs on a thread of its own) removes it only once it exists.
 wchar_t temporary[PATH_BYTES];
 volatile LONG temporary_exists = 0;
+SRWLOCK temporary_lock = SRWLOCK_INIT;
 
 // Creates a new temporary file beside `dir`\`name`; its handle, or INVALID_HANDLE_VALUE.
 HANDLE create_temporary(const char *dir, const char *name) {
-  for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+  AcquireSRWLockExclusive(&temporary_lock);
+  HANDLE file = INVALID_HANDLE_VALUE;
+  DWORD error = ERROR_FILE_EXISTS;
+  for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && error == ERROR_FILE_EXISTS; ++attempt) {
     char path[PATH_BYTES];
     std::snprintf(path, sizeof path, "%s\\.%s.%lu-%d", dir, name, GetCurrentProcessId(), attempt);
     if (!widen(path, temporary, PATH_BYTES)) {
-      SetLastError(ERROR_INVALID_NAME);
-      return INVALID_HANDLE_VALUE;
+      error = ERROR_INVALID_NAME;
+      break;
     }
-    InterlockedExchange(&temporary_exists, 1); // before it exists: the handler may come at once
-    const HANDLE file = CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
-      return file;
-    }
+    file = CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
   }
-  return INVALID_HANDLE_VALUE;
+  InterlockedExchange(&temporary_exists, file != INVALID_HANDLE_VALUE ? 1 : 0);
+  ReleaseSRWLockExclusive(&temporary_lock);
+  SetLastError(error);
+  return file;
 }
 
 // Fills the temporary file through its handle and puts it on disk; nullptr or the reason.
@@ -112,6 +117,7 @@ bool is_separator(char c) { return c == '\\' || c == '/'; }
 } // namespace
 
 void remove_unfinished_file() {
+  AcquireSRWLockExclusive(&temporary_lock); // kept: the process ends next
   if (temporary_exists != 0) {
     DeleteFileW(temporary); // open for writing, so removed as the process ends
   }
