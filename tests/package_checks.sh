@@ -4,8 +4,16 @@
 #                                            fonts-liberation puts it (the package links to it)
 #   package_checks.sh contents DEB LIST      its files and modes exactly those listed in LIST
 #   package_checks.sh manual-pages ROOT      every manual page formats without a warning
+#   package_checks.sh lintian DEB            lintian reports nothing at all (its temporary files
+#                                            in a folder removed at the end)
 set -eu
 case $1 in
+lintian)
+  TMPDIR=$(mktemp -d)
+  export TMPDIR
+  trap 'rm -rf "$TMPDIR"' EXIT
+  lintian --pedantic --info --fail-on error,warning,info,pedantic "$2"
+  ;;
 unpack)
   rm -rf "$3" && dpkg-deb -x "$2" "$3"
   mkdir -p "$3$(dirname "$4")" && cp "$4" "$3$4"

@@ -8,8 +8,12 @@ set -euo pipefail
 build=$(realpath "$1") window_test=$2
 zip=$(echo "$build"/triangles-*-win64.zip)
 [ -f "$zip" ] || { echo "no Windows build in $build: skipped"; exit 77; }
-# Wine maps Unix paths through the locale: a non-ASCII path needs a UTF-8 one.
+# Wine maps Unix paths through the locale: a non-ASCII path needs a UTF-8 one. Wine's own
+# temporary files go into a folder removed at the end.
 export LC_ALL=C.UTF-8 WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+TMPDIR=$(mktemp -d)
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 rm -rf "$WINEPREFIX" "$build/unpacked" && mkdir -p "$build/unpacked"
 env -u DISPLAY wineboot --init >/dev/null 2>&1 && wineserver -w
 (cd "$build/unpacked" && cmake -E tar xf "$zip")
