@@ -3,8 +3,8 @@
 # reads and writes are checked too. SDL_ttf's archive comes from TRIANGLES_SOURCES, checked against
 # the SHA256SUMS there; SDL and FreeType stay the system's.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES Clang)
-  message(FATAL_ERROR "A fuzzing build needs clang and libFuzzer: -DCMAKE_C_COMPILER=clang-14 "
-                      "-DCMAKE_CXX_COMPILER=clang++-14")
+  message(FATAL_ERROR "A fuzzing build needs clang and libFuzzer: -DCMAKE_C_COMPILER=clang "
+                      "-DCMAKE_CXX_COMPILER=clang++")
 endif()
 set(TRIANGLES_SOURCES "" CACHE PATH "Folder of the library source archives and their SHA256SUMS")
 set(SDL_TTF_ARCHIVE SDL_ttf-2.0.11.tar.xz)
