@@ -4,8 +4,6 @@
 # licence there ("bundled_font"); the Debian package links to the system's font instead
 # ("font_link"), as Debian packages do with fonts another package provides.
 set(TRIANGLES_LIBEXEC_DIR ${CMAKE_INSTALL_LIBEXECDIR}/triangles)
-set(TRIANGLES_FONT_LICENSE /usr/share/doc/fonts-liberation/copyright
-    CACHE FILEPATH "Licence text of the font, installed with it (empty: none)")
 configure_file(packaging/triangles.in ${CMAKE_BINARY_DIR}/launcher/triangles @ONLY)
 install(TARGETS triangles RUNTIME DESTINATION ${TRIANGLES_LIBEXEC_DIR} COMPONENT viewer)
 install(TARGETS triangles-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer)
@@ -42,11 +40,6 @@ install(FILES ${CMAKE_BINARY_DIR}/times.ttf DESTINATION ${TRIANGLES_DATA_DIR} CO
 if(TRIANGLES_FONT_LICENSE)
   install(FILES ${TRIANGLES_FONT_LICENSE} DESTINATION ${TRIANGLES_DATA_DIR}
           RENAME times.ttf.LICENSE COMPONENT bundled_font)
-  if(EXISTS /usr/share/common-licenses/GPL-2)
-    # The Liberation 1.x licence is the GPL v2 with a font exception and refers to this text.
-    install(FILES /usr/share/common-licenses/GPL-2 DESTINATION ${TRIANGLES_DATA_DIR}
-            COMPONENT bundled_font)
-  endif()
 endif()
 
 # The Debian package: `cpack -G DEB` in the build folder writes triangles_1.0.0_amd64.deb.
@@ -78,5 +71,8 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TRIANGLES_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+if(TRIANGLES_FONT_PACKAGE) # the package that provides this font on the release built for
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "${TRIANGLES_FONT_PACKAGE} (>= ${TRIANGLES_FONT_PACKAGE_VERSION})")
+endif()
 include(CPack)

@@ -25,16 +25,34 @@ set(TRIANGLES_SDL_TTF web_sdl_ttf)
 set(WEB_LINK_OPTIONS -sASYNCIFY -sINVOKE_RUN=0 -sENVIRONMENT=web
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
 
+# The page's font: the build's font cut down to the characters of the title and the labels (those
+# of app/constants.h: the viewer refuses a font that lacks one, so a change there that is missed
+# here fails the browser test), with its licence text and the footer's line on it, in PAGE_FONT_DIR
+# (web/page-font.py).
+set(PAGE_FONT_TEXT " Triangles with perimeter 40()0123456789")
+set(PAGE_FONT_DIR ${CMAKE_BINARY_DIR}/page-font)
+function(make_page_font)
+  add_custom_command(
+    OUTPUT ${PAGE_FONT_DIR}/times.ttf ${PAGE_FONT_DIR}/font-licence.txt ${PAGE_FONT_DIR}/font-note.html
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PAGE_FONT_DIR}
+    COMMAND ${PROJECT_SOURCE_DIR}/web/page-font.py ${TRIANGLES_FONT} "${TRIANGLES_FONT_LICENSE}"
+            "${PAGE_FONT_TEXT}" ${PAGE_FONT_DIR}
+    DEPENDS ${PROJECT_SOURCE_DIR}/web/page-font.py ${TRIANGLES_FONT} VERBATIM)
+  add_custom_target(page_font ALL DEPENDS ${PAGE_FONT_DIR}/times.ttf)
+endfunction()
+
 # Links `viewer` for the site (VIEWER.js and VIEWER.wasm; the page fetches the font) and, from the
-# same `sources`, VIEWER-one-file.js for the one-file page, with the wasm and the font inside.
+# same `sources`, VIEWER-one-file.js for the one-file page, with the wasm and the page's font inside.
 function(link_for_web_pages viewer sources)
+  make_page_font()
   target_link_options(${viewer} PRIVATE ${WEB_LINK_OPTIONS})
   add_executable(${viewer}-one-file ${sources})
   get_target_property(libraries ${viewer} LINK_LIBRARIES)
   target_link_libraries(${viewer}-one-file PRIVATE ${libraries})
-  set(font ${CMAKE_BINARY_DIR}/times.ttf)
+  set(font ${PAGE_FONT_DIR}/times.ttf)
   target_link_options(${viewer}-one-file PRIVATE ${WEB_LINK_OPTIONS} -sSINGLE_FILE=1
                       "SHELL:--embed-file ${font}@/${FONT_NAME_IN_PAGE}")
   set_target_properties(${viewer}-one-file PROPERTIES LINK_DEPENDS ${font})
+  add_dependencies(${viewer}-one-file page_font)
 endfunction()
 set(FONT_NAME_IN_PAGE times.ttf) # the viewer opens times.ttf in its working folder, /

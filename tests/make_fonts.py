@@ -1,11 +1,13 @@
 #!/usr/bin/python3
-"""Writes small test fonts into OUTDIR: subset.ttf, Liberation Serif cut down to the characters
-the program draws, and hostile variants that SDL_ttf loads without complaint but that would
-lose text ('7' or ')' drawn outside the text image, a 1-pixel ascent, glyphs whose outline has a
-box but draws no pixel or a few stray ones, a kerning pair that pulls '1' out of the label's
-image), make SDL_ttf allocate about a gigabyte or more (giant glyphs, a giant or a far too wide
-text image) or overflow its int pen (huge advances).
-Usage: /usr/bin/python3 tests/make_fonts.py OUTDIR (needs fontTools)."""
+"""Writes small test fonts into OUTDIR: subset.ttf, FONT (the build's font, Liberation Serif) cut
+down to the characters the program draws, and hostile variants that SDL_ttf loads without
+complaint but that would lose text ('7' or ')' drawn outside the text image, a 1-pixel ascent,
+glyphs whose outline has a box but draws no pixel or a few stray ones, a kerning pair that pulls
+'1' out of the label's image, a '4' placed far left of its pen), make SDL_ttf allocate about a
+gigabyte or more (giant glyphs, a giant or a far too wide text image) or overflow its int pen
+(huge advances). Each is made from the font's structure (tables, glyph names), so any release of
+the font serves.
+Usage: /usr/bin/python3 tests/make_fonts.py FONT OUTDIR (needs fontTools)."""
 import sys
 from fontTools import subset
 from fontTools.fontBuilder import FontBuilder
@@ -15,12 +17,11 @@ from fontTools.ttLib.tables import ttProgram
 from fontTools.ttLib.tables._g_l_y_f import GlyphCoordinates
 
 CHARS = " Triangles with perimeter 40()0123456789"
-out = sys.argv[1] + "/"
+source, out = sys.argv[1], sys.argv[2] + "/"
 
 
 def base():
-    font = TTFont("/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf",
-                  recalcTimestamp=False)  # the same bytes on every run
+    font = TTFont(source, recalcTimestamp=False)  # the same bytes on every run
     for tag in "FFTM", "GDEF", "GPOS", "GSUB":
         del font[tag]
     sub = subset.Subsetter(subset.Options(legacy_kern=True))  # SDL_ttf kerns with 'kern' only
@@ -30,7 +31,7 @@ def base():
 
 
 def reshape(char, move, code=lambda points: ""):
-    """Liberation Serif with each point of char's outline at move(x, y, glyph) and code(number of
+    """The font with each point of char's outline at move(x, y, glyph) and code(number of
     points) for its hinting program (TrueType assembly) instead of its own."""
     font = base()
     glyph = font["glyf"][font.getBestCmap()[ord(char)]]
@@ -46,7 +47,7 @@ def raise_glyph(char, dy):  # moves the outline of char dy units up, without its
     return reshape(char, lambda x, y, glyph: (x, y + dy))
 
 
-def redraw(char, draw):  # Liberation Serif with char's outline replaced by draw(pen, old glyph)
+def redraw(char, draw):  # the font with char's outline replaced by draw(pen, old glyph)
     font = base()
     name = font.getBestCmap()[ord(char)]
     pen = TTGlyphPen(font.getGlyphSet())
@@ -144,3 +145,32 @@ redraw("e", lambda pen, g: [pen.addComponent("a", (1 / 32, 0, 0, 1 / 32, x, y))
 font = base()
 font["kern"].kernTables[0][("parenleft", "one")] = -1500
 font.save(out + "kerned-one.ttf")
+
+
+def damaged(name, change):
+    """The font's own bytes with change(bytes, font) made to them, as a file gets damaged; the
+    place is found through the font's tables."""
+    font = TTFont(source)
+    data = bytearray(open(source, "rb").read())
+    change(data, font)
+    with open(out + name, "wb") as file:
+        file.write(data)
+
+
+def four_far_left(data, font):
+    glyph = font.getGlyphID("four")
+    assert glyph < font["hhea"].numberOfHMetrics  # its own entry in hmtx: advance, then bearing
+    data[font.reader.tables["hmtx"].offset + 4 * glyph + 2] = 0x86
+
+
+def outlines_cut(data, font):
+    glyf = font.reader.tables["glyf"]
+    del data[glyf.offset + glyf.length // 2:]
+
+
+# One byte of the left side bearing of '4' (its high byte made 0x86: some -31000 units, 300 px at
+# 20 pt): FreeType puts the glyph's box far left of its pen, and SDL_ttf would write it before the
+# start of the image of every text with a '4'.
+damaged("four-far-left.ttf", four_far_left)
+# The file cut in the middle of its outlines: it loads, but its glyphs are blank.
+damaged("outlines-cut.ttf", outlines_cut)

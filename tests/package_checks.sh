@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks of the Debian package that need more than one command:
 #   package_checks.sh unpack DEB ROOT FONT   its tree unpacked into ROOT, with FONT put where
-#                                            fonts-liberation puts it (the package links to it)
-#   package_checks.sh contents DEB LIST      its files and modes exactly those listed in LIST
+#                                            its package puts it (the package links to it)
+#   package_checks.sh contents DEB LIST LINK its files and modes exactly those listed in LIST,
+#                                            the font's link pointing to LINK
 #   package_checks.sh manual-pages ROOT      every manual page formats without a warning
 #   package_checks.sh lintian DEB            lintian reports nothing at all (its temporary files
 #                                            in a folder removed at the end)
@@ -19,7 +20,10 @@ unpack)
   mkdir -p "$3$(dirname "$4")" && cp "$4" "$3$4"
   ;;
 contents)
-  dpkg-deb -c "$2" | awk '{ print $1, $6, $7, $8 }' | sed 's/ *$//' | diff -u "$3" -
+  actual=$(mktemp)
+  trap 'rm -f "$actual"' EXIT
+  dpkg-deb -c "$2" | awk '{ print $1, $6, $7, $8 }' | sed 's/ *$//' >"$actual"
+  sed "s|@FONT_LINK@|$4|" "$3" | diff -u - "$actual"
   ;;
 manual-pages)
   for page in "$2"/usr/share/man/man1/*.1.gz; do
