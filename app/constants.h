@@ -12,10 +12,10 @@ constexpr int TRIANGLE_COUNT = 33; // how many triangles have that perimeter
 constexpr int SCREEN_W = 800;  // pixels
 constexpr int SCREEN_H = 600;  // pixels
 constexpr int SCREEN_BPP = 32; // bits per pixel
-// Pixel layout of the in-memory screen used for saving pages: 0x00RRGGBB.
-constexpr std::uint32_t OFFSCREEN_RED_MASK = 0x00FF0000;
-constexpr std::uint32_t OFFSCREEN_GREEN_MASK = 0x0000FF00;
-constexpr std::uint32_t OFFSCREEN_BLUE_MASK = 0x000000FF;
+// Pixel layout of the screen in memory used for saving pages: 0x00RRGGBB.
+constexpr std::uint32_t MEMORY_RED_MASK = 0x00FF0000;
+constexpr std::uint32_t MEMORY_GREEN_MASK = 0x0000FF00;
+constexpr std::uint32_t MEMORY_BLUE_MASK = 0x000000FF;
 
 // Pages
 constexpr int PAGE_COUNT = 4; // 9, 9, 9 and 6 triangles
@@ -42,6 +42,8 @@ constexpr const char *TITLE_FORMAT = " Triangles with perimeter %d";
 constexpr const char *LABEL_FORMAT = "(%d %d %d)";        // longest side first
 constexpr const char *LABEL_CHARACTERS = "()0123456789 "; // all that a label can hold
 constexpr int TEXT_BUFFER_SIZE = 64; // bytes; the longest text, the title, needs 29
+// Bytes of a page's labels in its text alternative ("(19 19 2), (19 18 3), ..."): nine need 100.
+constexpr int DESCRIPTION_BYTES = 512;
 // A glyph is blank, a damaged outline drawn as nothing or as stray dots, when it inks fewer than
 // one pixel in this many of its box. The thinnest glyphs of the title and the labels ink one in
 // 4.5 in Liberation Serif at 20 points; none in a Liberation or DejaVu face inks fewer than 1 in 7.
@@ -63,10 +65,6 @@ constexpr int SHOWN_VALUE_MAX = 64;    // characters of a value from outside sho
 
 // Files
 constexpr int PATH_BYTES = 4096; // bytes of a UTF-8 path the programs build
-
-// Exit statuses
-constexpr int EXIT_OK = 0;
-constexpr int EXIT_FAILURE_STATUS = 1;
 
 // Unit marks
 constexpr int MARKS_PER_TRIANGLE = PERIMETER + 3; // n + 1 rings on a side of n units

@@ -1,6 +1,7 @@
-// Resumable form of three nested counting loops over the slack e (even values only), f = a - b
-// and g = b - c. The perimeter of the triple made from them is 3e + 4f + 2g, so with an even
-// perimeter 3e is always even and the even-only slack still reaches every triangle.
+// Resumable form of two nested counting loops over the slack e (even values only) and f = a - b;
+// the perimeter of the triple made from e, f and g = b - c is 3e + 4f + 2g, so the one g that
+// completes it is (PERIMETER - 3e - 4f) / 2, a whole number because 3e is even. With an even
+// perimeter the even-only slack still reaches every triangle.
 #include "enumeration.h"
 
 #include "constants.h"
@@ -8,16 +9,13 @@
 bool next_triangle(EnumerationState *state, TriangleSides *sides) {
   EnumerationState &s = *state;
   for (; 3 * s.e <= PERIMETER; s.e += 2, s.f = 0) {
-    for (; 4 * s.f <= PERIMETER - 3 * s.e; ++s.f, s.g = 0) {
-      while (2 * s.g <= PERIMETER - 3 * s.e - 4 * s.f) {
-        const int g = s.g++;
-        if (3 * s.e + 4 * s.f + 2 * g == PERIMETER) {
-          sides->a = s.e + 2 * s.f + g;
-          sides->b = s.e + s.f + g;
-          sides->c = s.e + s.f;
-          return true;
-        }
-      }
+    if (4 * s.f <= PERIMETER - 3 * s.e) {
+      const int g = (PERIMETER - 3 * s.e - 4 * s.f) / 2;
+      sides->a = s.e + 2 * s.f + g;
+      sides->b = s.e + s.f + g;
+      sides->c = s.e + s.f;
+      ++s.f;
+      return true;
     }
   }
   return false;

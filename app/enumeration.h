@@ -3,20 +3,13 @@
 // Pure computation; no SDL.
 #pragma once
 
-// Side lengths of one triangle: a >= b >= c >= 1, a < b + c, a + b + c == PERIMETER.
-// a is the base, c the left side, b the right side.
-struct TriangleSides {
-  int a;
-  int b;
-  int c;
-};
+#include "figure.h" // TriangleSides: a is the base, c the left side, b the right side
 
-// The three loop counters the sides are made from: e = b + c - a (even slack), f = a - b,
-// g = b - c. A fresh value starts the enumeration from the first triangle.
+// The loop counters the sides are made from: e = b + c - a (even slack) and f = a - b; the third,
+// g = b - c, follows from them and the perimeter. A fresh value starts from the first triangle.
 struct EnumerationState {
   int e = 2;
   int f = 0;
-  int g = 0;
 };
 
 // Stores the next triangle in *sides and returns true, or returns false once all have been given

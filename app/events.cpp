@@ -1,10 +1,7 @@
 // The wait: SDL stays the source of events. It pumps SDL, takes what SDL queued, and when nothing
-// is queued sleeps until the system has input for it; exposures repaint the page.
+// is queued sleeps until the system has input for it.
 #include "events.h"
 
-#include <SDL.h>
-
-#include "display.h"
 #include "report.h"
 #include "system.h"
 
@@ -17,36 +14,35 @@ bool turns_the_page(const SDL_Event &event) {
          (event.type == SDL_KEYDOWN && !is_modifier(event.key.keysym.sym));
 }
 
-bool wait_for_page_turn() {
+const char *wait_for_page_turn(const Screen &screen) {
   SDL_Event event;
-  while (ending_request() == 0) {
+  while (!ending_requested()) {
     SDL_PumpEvents();
     const int pending = SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS);
     if (pending == 0) {
-      if (!sleep_until_input()) {
-        return false;
+      if (const char *problem = sleep_until_input()) {
+        return problem;
       }
       continue;
     }
     if (pending < 0 || SDL_WaitEvent(&event) == 0) {
-      report_failure("Couldn't wait for an event: %s", SDL_GetError());
-      return false;
+      return failure("Couldn't wait for an event: %s", SDL_GetError());
     }
     if (turns_the_page(event)) {
-      return true;
+      return nullptr;
     }
     if (event.type == SDL_VIDEOEXPOSE) {
-      repaint_screen(); // another window covered ours: show the finished page again
+      repaint_screen(screen); // another window covered ours: show the finished page again
     }
   }
-  return false;
+  return failure("Couldn't wait for a key: a request to end arrived");
 }
 
 } // namespace
 
-bool wait_for_key() {
+const char *wait_for_key(const Screen &screen) {
   set_waiting(true);
-  const bool turned = wait_for_page_turn();
+  const char *problem = wait_for_page_turn(screen);
   set_waiting(false);
-  return turned;
+  return problem;
 }

@@ -1,8 +1,11 @@
-// Waiting for the user between pages. While it waits the viewer sleeps until the system has
-// something for it (see system.h), so it wakes only when there is something to handle.
+// Waiting for the user between pages, asleep until the system has something for the viewer
+// (system.h, sleep_until_input).
 #pragma once
 
-// Blocks until a key press or a close request (true), an ending request or an error (false).
-// A modifier key pressed alone (Shift, Ctrl, Alt, the locks, ...) is no key press: it is how a
-// user begins a combination such as Alt+Tab, not a request to turn the page.
-bool wait_for_key();
+#include "screen.h"
+
+// Blocks until a key press or a close request (nullptr), an ending request or a failure (its
+// failure line; an ending request is not reported but ends the run as the request would). A
+// modifier key pressed alone (Shift, Ctrl, Alt, the locks, ...) is no key press: it is how a user
+// begins a combination such as Alt+Tab, not a request to turn the page. Exposures repaint the page.
+const char *wait_for_key(const Screen &screen);

@@ -12,11 +12,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "display_state.h"
-
 namespace {
 
-using Wide = std::int64_t; // no sum of a damaged font's metrics overflows it
+using Wide = std::int64_t;       // no sum of a damaged font's metrics overflows it
+constexpr int REASON_SIZE = 256; // bytes, for a composed reason
+
+char reason[REASON_SIZE]; // the latest check's reason
 
 struct Glyph {
   int minx, maxx, miny, maxy, advance;
@@ -24,8 +25,8 @@ struct Glyph {
 
 Uint16 character(char c) { return static_cast<Uint16>(static_cast<unsigned char>(c)); }
 
-bool measure(char c, Glyph *g) {
-  return TTF_GlyphMetrics(label_font, character(c), &g->minx, &g->maxx, &g->miny, &g->maxy,
+bool measure(TTF_Font *font, char c, Glyph *g) {
+  return TTF_GlyphMetrics(font, character(c), &g->minx, &g->maxx, &g->miny, &g->maxy,
                           &g->advance) == 0;
 }
 
@@ -34,18 +35,19 @@ bool has_box(const Glyph &g) { return g.maxx > g.minx && g.maxy > g.miny; }
 Wide magnitude(Wide value) { return value < 0 ? -value : value; }
 
 // Why the glyph `g` of `c` would not fit the window, or nullptr.
-const char *size_problem(char c, const Glyph &g, char *reason, size_t size) {
+const char *size_problem(char c, const Glyph &g) {
   const Wide width = Wide{g.maxx} - g.minx;
   const Wide height = Wide{g.maxy} - g.miny;
   if (width > SCREEN_W || height > SCREEN_H) {
-    std::snprintf(reason, size, "its glyph for '%c' is %lld × %lld pixels, larger than the window",
-                  c, static_cast<long long>(width), static_cast<long long>(height));
+    std::snprintf(reason, sizeof reason,
+                  "its glyph for '%c' is %lld × %lld pixels, larger than the window", c,
+                  static_cast<long long>(width), static_cast<long long>(height));
   } else if (magnitude(g.advance) > SCREEN_W) {
-    std::snprintf(reason, size,
+    std::snprintf(reason, sizeof reason,
                   "its glyph for '%c' advances %d pixels, farther than the window is wide", c,
                   g.advance);
   } else if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
-    std::snprintf(reason, size,
+    std::snprintf(reason, sizeof reason,
                   "its glyph for '%c' lies farther from the pen than the window is wide (a "
                   "damaged font?)",
                   c);
@@ -57,17 +59,18 @@ const char *size_problem(char c, const Glyph &g, char *reason, size_t size) {
 
 // Why the glyph of `c` cannot be drawn whole on a line `ascent` pixels above its base, or
 // nullptr; *g gets its metrics.
-const char *glyph_problem(char c, Wide ascent, Glyph *g, char *reason, size_t size) {
-  if (TTF_GlyphIsProvided(label_font, character(c)) == 0) {
-    std::snprintf(reason, size, "it has no glyph for '%c'", c);
-  } else if (!measure(c, g)) {
-    std::snprintf(reason, size, "its glyph for '%c' cannot be loaded (%s)", c, TTF_GetError());
+const char *glyph_problem(TTF_Font *font, char c, Wide ascent, Glyph *g) {
+  if (TTF_GlyphIsProvided(font, character(c)) == 0) {
+    std::snprintf(reason, sizeof reason, "it has no glyph for '%c'", c);
+  } else if (!measure(font, c, g)) {
+    std::snprintf(reason, sizeof reason, "its glyph for '%c' cannot be loaded (%s)", c,
+                  TTF_GetError());
   } else if (c != ' ' && !has_box(*g)) {
-    std::snprintf(reason, size, "its glyph for '%c' is blank", c);
-  } else if (size_problem(c, *g, reason, size) != nullptr) {
+    std::snprintf(reason, sizeof reason, "its glyph for '%c' is blank", c);
+  } else if (size_problem(c, *g) != nullptr) {
     return reason;
   } else if (has_box(*g) && ascent - g->maxy < 0) {
-    std::snprintf(reason, size,
+    std::snprintf(reason, sizeof reason,
                   "its glyph for '%c' lies outside the line of text (a damaged font?)", c);
   } else {
     return nullptr;
@@ -77,15 +80,16 @@ const char *glyph_problem(char c, Wide ascent, Glyph *g, char *reason, size_t si
 
 // Why a line of text `line` pixels high, with glyph bitmaps of `area` pixels in all, cannot be
 // drawn, or nullptr.
-const char *line_problem(Wide line, Wide area, char *reason, size_t size) {
+const char *line_problem(Wide line, Wide area) {
   if (area > Wide{SCREEN_W} * SCREEN_H) {
-    std::snprintf(reason, size,
+    std::snprintf(reason, sizeof reason,
                   "its glyphs together cover %lld pixels, more than the window (a damaged font?)",
                   static_cast<long long>(area));
   } else if (line <= 0) {
-    std::snprintf(reason, size, "its line of text has no height (a damaged font?)");
+    std::snprintf(reason, sizeof reason, "its line of text has no height (a damaged font?)");
   } else if (line > SCREEN_H) {
-    std::snprintf(reason, size, "its line of text is %lld pixels high, higher than the window",
+    std::snprintf(reason, sizeof reason,
+                  "its line of text is %lld pixels high, higher than the window",
                   static_cast<long long>(line));
   } else {
     return nullptr;
@@ -105,19 +109,19 @@ struct Walk {
 };
 
 // Walks the pen over `text`; false as soon as the image would be wider than the window.
-bool walk_pen(const char *text, Walk *walk) {
-  const bool kerning = TTF_GetFontKerning(label_font) != 0;
+bool walk_pen(TTF_Font *font, const char *text, Walk *walk) {
+  const bool kerning = TTF_GetFontKerning(font) != 0;
   Wide pen = 0;
   int previous = 0;
   for (const char *p = text; *p != '\0' && walk->count < TEXT_BUFFER_SIZE; ++p) {
     Glyph &g = walk->glyphs[walk->count];
-    walk->measured = measure(*p, &g);
+    walk->measured = measure(font, *p, &g);
     if (!walk->measured) {
       return true;
     }
-    const int index = TTF_GlyphIsProvided(label_font, character(*p));
+    const int index = TTF_GlyphIsProvided(font, character(*p));
     if (kerning && previous != 0 && index != 0) {
-      pen += TTF_GetFontKerningSize(label_font, previous, index);
+      pen += TTF_GetFontKerningSize(font, previous, index);
     }
     walk->pens[walk->count++] = pen;
     walk->left = std::min(walk->left, pen + g.minx);
@@ -147,61 +151,59 @@ int ink_in(const SDL_Surface *image, const TextLayout::Box &box, int enough) {
 
 } // namespace
 
-bool glyphs_are_sound(const char *alphabet, char *reason, size_t size) {
-  const Wide ascent = TTF_FontAscent(label_font);
-  Wide line = TTF_FontHeight(label_font); // rows of a text's image, or more for a low glyph
-  Wide area = 0;                          // of the bitmaps SDL_ttf will keep, one per character
+const char *alphabet_problem(TTF_Font *font, const char *alphabet) {
+  const Wide ascent = TTF_FontAscent(font);
+  Wide line = TTF_FontHeight(font); // rows of a text's image, or more for a low glyph
+  Wide area = 0;                    // of the bitmaps SDL_ttf will keep, one per character
   bool counted[UCHAR_MAX + 1] = {};
   for (const char *p = alphabet; *p != '\0'; ++p) {
     Glyph g{};
-    if (glyph_problem(*p, ascent, &g, reason, size) != nullptr) {
-      return false;
+    if (const char *why = glyph_problem(font, *p, ascent, &g)) {
+      return why;
     }
     line = has_box(g) ? std::max(line, ascent - g.miny) : line;
     area += counted[character(*p)] ? 0 : (Wide{g.maxx} - g.minx) * (Wide{g.maxy} - g.miny);
     counted[character(*p)] = true;
   }
-  return line_problem(line, area, reason, size) == nullptr;
+  return line_problem(line, area);
 }
 
-bool text_is_sound(const char *text, TextLayout *layout, char *reason, size_t size) {
+const char *text_problem(TTF_Font *font, const char *text, TextLayout *layout) {
   Walk walk;
   layout->count = 0;
-  if (!walk_pen(text, &walk)) {
-    std::snprintf(reason, size, "it would be wider than the window");
-    return false;
+  if (!walk_pen(font, text, &walk)) {
+    return "it would be wider than the window";
   }
   if (!walk.measured) {
-    return true; // left to the renderer, which fails on it too
+    return nullptr; // left to the renderer, which fails on it too
   }
-  const Wide ascent = TTF_FontAscent(label_font);
+  const Wide ascent = TTF_FontAscent(font);
   const Wide shift = walk.count > 0 && walk.glyphs[0].minx < 0 ? -Wide{walk.glyphs[0].minx} : 0;
   for (int i = 0; i < walk.count; ++i) {
     const Glyph &g = walk.glyphs[i];
     const Wide left = walk.pens[i] + shift + g.minx;
     const Wide right = walk.pens[i] + shift + g.maxx;
     if (g.maxx > g.minx && (left < 0 || right > walk.right - walk.left)) {
-      std::snprintf(reason, size,
+      std::snprintf(reason, sizeof reason,
                     "its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
-      return false;
+      return reason;
     }
     layout->boxes[i] = {static_cast<int>(left), static_cast<int>(right),
                         static_cast<int>(ascent - g.maxy), static_cast<int>(ascent - g.miny)};
   }
   layout->count = walk.count;
-  return true;
+  return nullptr;
 }
 
-bool glyphs_have_ink(const char *text, const TextLayout &layout, const SDL_Surface *image,
-                     char *reason, size_t size) {
+const char *ink_problem(const char *text, const TextLayout &layout, const SDL_Surface *image) {
   for (int i = 0; i < layout.count; ++i) {
     const TextLayout::Box &box = layout.boxes[i];
     const int area = std::max(box.right - box.left, 0) * std::max(box.bottom - box.top, 0);
     const int enough = (area + GLYPH_INK_SHARE - 1) / GLYPH_INK_SHARE;
     if (text[i] != ' ' && ink_in(image, box, enough) < enough) {
-      std::snprintf(reason, size, "its glyph for '%c' is blank", text[i]);
-      return false;
+      std::snprintf(reason, sizeof reason, "its glyph for '%c' is blank", text[i]);
+      return reason;
     }
   }
-  return true;
+  return nullptr;
 }

@@ -4,14 +4,12 @@
 // caches a bitmap of every glyph it draws however large, and sums the pen in int. So every glyph
 // is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, every text's pen is
 // walked, in 64 bits, before the text is rendered, and every glyph's box in the rendered image
-// must then hold ink. Each check returns false with the reason.
+// must then hold ink. Each check returns nullptr, or its reason (which lives until the next check).
 #pragma once
 
-#include <cstddef>
+#include <SDL_ttf.h>
 
 #include "constants.h"
-
-struct SDL_Surface;
 
 // Where SDL_ttf puts each character of a text: its glyph's box in the text's image, columns
 // [left, right) and rows [top, bottom).
@@ -25,13 +23,12 @@ struct TextLayout {
 // Every character of `alphabet` has a glyph with ink (the blank excepted) that fits the window and
 // lies wholly inside the line of text, the line itself fits the window, and all the glyphs
 // together (SDL_ttf keeps a bitmap of each) cover no more pixels than the window.
-bool glyphs_are_sound(const char *alphabet, char *reason, size_t size);
+const char *alphabet_problem(TTF_Font *font, const char *alphabet);
 
 // The text's image fits the window and every glyph of it lies inside that image, walked exactly as
 // SDL_ttf walks it; `layout` gets where each glyph goes.
-bool text_is_sound(const char *text, TextLayout *layout, char *reason, size_t size);
+const char *text_problem(TTF_Font *font, const char *text, TextLayout *layout);
 
 // In the text's rendered `image`, every character but the blank inks at least one pixel in
 // GLYPH_INK_SHARE of its box: no glyph came out blank or as stray dots.
-bool glyphs_have_ink(const char *text, const TextLayout &layout, const SDL_Surface *image,
-                     char *reason, size_t size);
+const char *ink_problem(const char *text, const TextLayout &layout, const SDL_Surface *image);

@@ -3,10 +3,9 @@
 // Pure arithmetic, testable without a window.
 #pragma once
 
-struct CellOrigin {
-  int x;
-  int y;
-};
+#include "figure.h"
+
+using CellOrigin = Point;
 
 // Origin of the first triangle of the run (first page, below the title).
 CellOrigin first_cell();

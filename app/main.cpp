@@ -1,61 +1,58 @@
 // The viewer: opens the window, shows the pages one after another and waits for a key (or a
 // close request) after each. Exit status 0 after the last page, 1 when something could not start
-// or went wrong; an ending request ends it at once, as that request would (system.h).
+// or went wrong, said in one line; a request to end ends it as the request would (system.h).
 #include <SDL.h> // on Windows it renames main to SDL_main, which SDL's entry wrapper calls
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cstdlib>
 
 #include "constants.h"
-#include "display.h"
 #include "events.h"
+#include "font.h"
 #include "pages.h"
-#include "paths.h"
 #include "report.h"
+#include "screen.h"
 #include "system.h"
 
 namespace {
 
-bool show_and_wait(int page) {
-  show_page();
-  describe_page(page);
-  return wait_for_key();
+const char *show_and_wait(void *screen, int /*page*/, const char *description) {
+  const Screen &shown = *static_cast<const Screen *>(screen);
+  show_page(shown);
+  describe_page(description);
+  return wait_for_key(shown);
 }
 
-// The viewer reads its font from the working folder only. Started where there is none (from a
-// source tree, say), it says where to start it instead.
-bool font_is_here() {
-  if (path_facts(FONT_FILE).error != ENOENT) {
-    return true; // any other trouble with it is open_font's to report
+// Opens the window and the font into *screen and *font and shows every page.
+const char *view(Screen *screen, TTF_Font **font) {
+  if (const char *problem = catch_ending_requests()) {
+    return problem;
   }
-  char here[PATH_BYTES];
-  char folder[PATH_BYTES];
-  char beside[PATH_BYTES];
-  full_path(FONT_FILE, here, sizeof here);
-  const bool found_beside =
-      program_folder(folder, sizeof folder) &&
-      std::snprintf(beside, sizeof beside, "%s/%s", folder, FONT_FILE) < PATH_BYTES &&
-      path_facts(beside).kind == PathKind::REGULAR;
-  report_failure("Couldn't load font %s: %s (start triangles in the folder that holds %s%s%s, or "
-                 "through the installed triangles launcher)",
-                 here, std::strerror(ENOENT), FONT_FILE, found_beside ? ", such as " : "",
-                 found_beside ? folder : "");
-  return false;
+  if (const char *problem = open_window(screen)) {
+    return problem;
+  }
+  if (const char *problem = viewer_font_problem()) {
+    return problem;
+  }
+  if (const char *problem = open_font(FONT_FILE, font)) {
+    return problem;
+  }
+  return draw_pages(*screen, *font, show_and_wait, screen);
 }
 
 } // namespace
 
-int main(int /*argc*/, char * /*argv*/[]) {
-  reopen_closed_standard_streams();
-  const bool ok = catch_ending_requests() && start_window() && font_is_here() &&
-                  prepare_screen(FONT_FILE) && draw_pages(show_and_wait);
-  stop_display();
-  if (ending_request() != 0) {
-    end_as(ending_request());
+int main(int argc, char *argv[]) {
+  start_console(argc, argv);
+  Screen screen;
+  TTF_Font *font = nullptr;
+  const char *problem = view(&screen, &font);
+  close_font(&font);
+  close_screen(&screen);
+  end_if_requested();
+  if (problem != nullptr) {
+    report_failure(problem);
+    show_failure(problem);
+    return EXIT_FAILURE;
   }
-  if (!ok) {
-    show_failure(first_failure());
-  }
-  return ok ? EXIT_OK : EXIT_FAILURE_STATUS;
+  return EXIT_SUCCESS;
 }

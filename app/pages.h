@@ -1,11 +1,31 @@
 // The walk over all triangles: the title, then per triangle its label, outline and unit marks,
 // nine cells to a page. What happens to a finished page (shown and awaited, or saved) is the
-// caller's; the drawing is the same either way.
+// caller's; the drawing is the same either way. The steps that can fail return nullptr or their
+// failure line (report.h).
 #pragma once
 
-// Called after each page is drawn, with its number from 1. Returns false to stop the run.
-using PageDone = bool (*)(int page);
+#include <SDL_ttf.h>
 
-// Draws every page onto `screen` (which must be prepared), calling page_done after each and
-// clearing before the next. Returns false if drawing or page_done failed.
-bool draw_pages(PageDone page_done);
+#include <cstdint>
+
+#include "figure.h"
+#include "layout.h"
+#include "screen.h"
+
+// Called after each page is drawn, with `context`, the page's number from 1 and its text
+// alternative ("Page 1 of 4: triangles (19 19 2), (19 18 3), ..."). Returns nullptr to go on, or
+// the failure line that ends the run.
+using PageDone = const char *(*)(void *context, int page, const char *description);
+
+// Draws every page onto the screen (opened, with the font), calling page_done after each and
+// clearing before the next.
+const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done, void *context);
+
+// The three steps of one triangle in its cell.
+const char *draw_triangle_label(const Screen &screen, TTF_Font *font, TriangleSides sides,
+                                CellOrigin cell);
+// Draws apex -> left end, left end -> right end, right end -> apex.
+OutlineGeometry draw_triangle_outline(const Canvas &canvas, std::uint32_t colour,
+                                      TriangleSides sides, CellOrigin cell);
+void draw_unit_marks(const Canvas &canvas, std::uint32_t colour, TriangleSides sides,
+                     CellOrigin cell, OutlineGeometry geometry);

@@ -1,31 +1,10 @@
-// The refusals of files and folders. A font is read only from a regular file with contents
-// (reading a FIFO or a device could block for ever); pages go only into a folder that takes new
-// files.
+// A folder takes pages only if it is a folder in which new files can be made.
 #include "paths.h"
 
 #include <cstdio>
 #include <cstring>
 
-const char *font_file_problem(const PathFacts &facts) {
-  if (facts.error != 0) {
-    return std::strerror(facts.error);
-  }
-  if (facts.kind == PathKind::DIRECTORY) {
-    return "is a directory, not a font file";
-  }
-  if (facts.kind != PathKind::REGULAR) {
-    return "not a regular file";
-  }
-  return facts.size == 0 ? "the file is empty" : nullptr;
-}
-
-const char *file_problem(const char *path) {
-  const PathFacts facts = path_facts(path);
-  if (facts.error != 0) {
-    return std::strerror(facts.error);
-  }
-  return facts.kind == PathKind::REGULAR ? nullptr : "not a regular file";
-}
+#include "system.h"
 
 const char *folder_problem(const char *dir) {
   const PathFacts facts = path_facts(dir);

@@ -1,5 +1,5 @@
-// The failure line: composed, made safe to show, written at once (unbuffered stderr), and the
-// first one kept for whoever shows it to the user once more.
+// The failure line: composed into the one line kept here, made safe to show, and written at once
+// (stderr is unbuffered).
 #include "report.h"
 
 #include <cstdarg>
@@ -15,7 +15,7 @@ constexpr unsigned char DELETE = 0x7F;
 constexpr const char *CUT_MARK = "...";
 constexpr size_t ESCAPE_BYTES = 4; // "\xHH"
 
-char first[FAILURE_LINE_MAX] = "";
+char line[FAILURE_LINE_MAX] = ""; // the latest failure, composed
 
 bool continues_a_character(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -57,21 +57,17 @@ void make_one_line(const char *text, char *out, size_t size) {
 
 } // namespace
 
-void report_failure(const char *format, ...) {
+const char *failure(const char *format, ...) {
   char raw[2 * FAILURE_LINE_MAX]; // longer than a line can be, so a cut is always marked
-  char line[FAILURE_LINE_MAX];
   va_list arguments;
   va_start(arguments, format);
   std::vsnprintf(raw, sizeof raw, format, arguments);
   va_end(arguments);
   make_one_line(raw, line, sizeof line);
-  std::fprintf(stderr, "%s\n", line);
-  if (first[0] == '\0') {
-    std::snprintf(first, sizeof first, "%s", line);
-  }
+  return line;
 }
 
-const char *first_failure() { return first; }
+void report_failure(const char *failure_line) { std::fprintf(stderr, "%s\n", failure_line); }
 
 const char *shortened(const char *value, char *buffer, size_t size) {
   const bool cut = std::strlen(value) > static_cast<size_t>(SHOWN_VALUE_MAX);

@@ -1,13 +1,18 @@
-// Failures, reported the way SDL's own programs report them: one line "Couldn't ...: <reason>" on
-// stderr. Whatever the values in it (file names, the environment, SDL's own texts), the line stays
+// Failures, in the way SDL's own programs word them: one line "Couldn't ...: <reason>". A step that
+// can fail returns nullptr, or its failure line composed by failure(); a check below it returns
+// nullptr or just its reason (the `..._problem` functions). The entry function reports the line it
+// got, once. Whatever the values in a line (file names, the environment, SDL's own texts), it stays
 // one line: control characters are shown escaped and an over-long line is cut.
 #pragma once
 
 #include <cstddef>
 
-// printf-like; the newline is added.
-void report_failure(const char *format, ...) __attribute__((format(printf, 1, 2)));
-const char *first_failure(); // the first line reported (without its newline), "" if none
+// Composes a failure line (printf-like, without its newline) and returns it. The line lives until
+// the next failure() call: it is meant to be returned up to the entry function and reported there.
+const char *failure(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes `line` to stderr as one line, at once.
+void report_failure(const char *line);
 
 // A value from outside (the environment, say) as a message shows it: its first SHOWN_VALUE_MAX
 // characters, with "..." where it was cut. Returns `buffer`.

@@ -1,9 +1,9 @@
-// Saving the screen as a picture file, whole or not at all.
+// Saving the screen as a picture file, whole or not at all (system.h, write_file_whole).
 #pragma once
 
-enum class PageFormat { BMP, PNG };
+#include "screen.h"
 
-// Writes the screen as a picture file `name` in the folder `dir`. The folder never holds a partial
-// page, and whatever was at `name` (even a FIFO or a device) is never opened. On failure nothing
-// is left behind and the failure is reported (report.h).
-bool save_page(const char *dir, const char *name, PageFormat format);
+enum class PageFormat : unsigned char { BMP, PNG };
+
+// Writes the screen as the picture file `name` in the folder `dir`: nullptr, or the failure line.
+const char *save_page(const Screen &screen, const char *dir, const char *name, PageFormat format);

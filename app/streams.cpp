@@ -1,5 +1,4 @@
-// Written streams checked in the manner of gnulib's close_stdout: a failed flush, an error flag
-// left by an earlier write, or a failed close each mean lost output.
+// A failed flush, an error flag left by an earlier write, or a failed close each mean lost output.
 #include "streams.h"
 
 #include <cerrno>
@@ -14,14 +13,10 @@ const char *flush_problem(FILE *file) {
   return nullptr;
 }
 
-bool finish_standard_output() {
+const char *finish_standard_output() {
   const char *lost = flush_problem(stdout);
   if (std::fclose(stdout) != 0 && lost == nullptr) {
     lost = std::strerror(errno);
   }
-  if (lost != nullptr) {
-    report_failure("Couldn't write to standard output: %s", lost);
-    return false;
-  }
-  return true;
+  return lost == nullptr ? nullptr : failure("Couldn't write to standard output: %s", lost);
 }

@@ -1,52 +1,50 @@
 // What differs between the systems the programs run on, behind one interface. Each system has a
-// folder of its own with the same four files, chosen by the build: posix/ (Linux and other POSIX
-// systems, with X11), windows/ and web/ (a web page, through emscripten). The system files report
-// facts (what a path is, the system's reason for a failure); the shared code decides and words
-// the messages. Paths are UTF-8 everywhere; the Windows files convert them at the system's door.
+// folder of its own with the same files, chosen by the build: posix/ (Linux and other POSIX
+// systems, with X11), windows/, and emscripten/ (a web page), which shares posix/files.cpp. The
+// system files report facts (what a path is, the system's reason for a failure); the shared code
+// decides and words the messages. Paths are UTF-8 everywhere; the Windows files convert them at
+// the system's door.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
 
-// The console: standard streams, the command line, the user's view of a failure (console.cpp)
-void reopen_closed_standard_streams(); // on the null device, so no other file takes their numbers
-void print_utf8_to_console();          // a console shows UTF-8 output as such (Windows)
-char **utf8_arguments(int argc, char *argv[]); // on Windows read again from the wide command line
-// Shows a failure line (already on stderr) where the user will see it: on Windows a message box,
-// as a program started from Explorer has no terminal; elsewhere nothing more.
+// The console (console.cpp)
+// Readies the standard streams and returns the arguments, both as the programs expect them:
+// closed standard descriptors reopened on the null device, so that nothing opened later takes
+// their numbers; output and arguments in UTF-8 (on Windows read again from the wide command line).
+char **start_console(int argc, char *argv[]);
+// Shows a failure line, already on stderr, where the user will see it: on Windows in a message
+// box (started from Explorer, a program has no terminal), in a web page on the page.
 void show_failure(const char *line);
-// The text alternative of the pages, where the window has none of its own: in the browser the
-// page's screen reader text ("Page 1 of 4: triangles (19 19 2), ..."); elsewhere nothing.
-void describe_label(const char *label); // each triangle's label, as it is drawn
-void describe_page(int page);           // the page drawn with those labels is shown
+// The text alternative of the page shown: in a web page what a screen reader says of the canvas.
+void describe_page(const char *text);
 
-// Requests to end: SIGINT, SIGTERM and SIGHUP, or a console's Ctrl-C, Ctrl-Break and closing
-// (signals.cpp). Outside the viewer's wait a request ends the process at once, as the request
-// itself would (end_as). In the wait it ends the wait, and the window is closed tidily, but a
-// close that takes longer than CLOSING_GRACE_MS is cut short the same way. Install before
-// SDL_Init, which then leaves them alone.
-bool catch_ending_requests();
-int ending_request();                  // 0, or the request that arrived in the wait
-[[noreturn]] void end_as(int request); // ends the process as that request would have
-void set_waiting(bool waiting);        // the viewer enters or leaves its wait
-// For the exporter: a request removes the unfinished page file (write_file_whole) before the
-// process ends, and a file size limit is a failed write, not the end of the program.
+// Requests to end (ending.cpp): SIGINT, SIGTERM and SIGHUP, or a console's Ctrl-C, Ctrl-Break and
+// closing. Outside the viewer's wait a request ends the process at once, as the request itself
+// would. In the wait it wakes the wait (sleep_until_input returns), the viewer closes its window,
+// and end_if_requested then ends the process as the request would have; a close that takes longer
+// than CLOSING_GRACE_MS is cut short the same way. Install before SDL_Init, which then leaves them
+// alone. A web page has none: closing it ends the program with none of its code running.
+const char *catch_ending_requests();
+void set_waiting(bool waiting); // the viewer enters or leaves its wait
+bool ending_requested();        // a request arrived in the wait
+void end_if_requested();        // ends the process as that request would have
+// For the exporter instead: a request removes the unfinished page file (write_file_whole) before
+// the process ends, and a file size limit makes a write fail rather than end the program.
 void remove_unfinished_file_on_ending();
 
-// The display connection and the wait (wait.cpp)
-// Where there is no display, the display libraries' own complaints kept off stderr: the viewer
-// says it in one line. Call before SDL_Init.
-void quiet_display_libraries();
-// X errors and a lost connection reported in one line (instead of Xlib's dump or a silent death
-// by SIGPIPE). Install before SDL_Init and, through watch_display, again once the window is up.
-void install_display_error_handlers();
-void watch_display(); // after the window opens: the connection the wait sleeps on
-// Sleeps until the display connection has input or an ending request arrived (true), or the sleep
-// itself failed (false, reported). The caller pumps SDL before and after.
-bool sleep_until_input();
+// The display connection and the sleeping wait (display.cpp)
+// Before SDL_Init: where there is no display, the display libraries' own complaints kept off
+// stderr, and failures of the display connection reported in one line, not in the libraries' way.
+void prepare_display();
+void watch_display(); // once the window is open: the connection the wait sleeps on
+// Sleeps until the display connection has input or a request to end arrived (nullptr), or returns
+// the failure line of the sleep. The caller pumps SDL before and after.
+const char *sleep_until_input();
 
 // Files (files.cpp)
-enum class PathKind { REGULAR, DIRECTORY, OTHER }; // OTHER: a device, a FIFO, a socket
+enum class PathKind : unsigned char { REGULAR, DIRECTORY, OTHER }; // OTHER: a device, a FIFO, ...
 struct PathFacts {
   int error = 0; // the system's error number if the path could not be examined, else 0
   PathKind kind = PathKind::OTHER;
@@ -59,9 +57,12 @@ PathFacts path_facts(const char *path);
 FILE *open_regular_file(const char *path, PathFacts *facts);
 bool absolute_path(const char *path, char *out, size_t size); // for messages
 bool program_folder(char *out, size_t size); // the folder the running program lies in
-// For the exporter, which the web build leaves out:
+
+// Whole files, for the exporter (writing.cpp)
 int make_folders(const char *dir); // dir and its missing parents, as `mkdir -p`; 0 or errno
-// Writes dir/name whole or not at all (see save.h): `fill` writes the file and returns nullptr or
-// the reason it failed; write_file_whole returns nullptr or the reason, and then leaves nothing.
-using FileFiller = const char *(*)(FILE *file);
-const char *write_file_whole(const char *dir, const char *name, FileFiller fill);
+// Writes dir/name whole or not at all: the folder never holds a partial file, and whatever was at
+// `name` (even a FIFO or a device) is never opened. `fill` writes `what` into the file and returns
+// nullptr or the reason it failed; write_file_whole returns nullptr or the reason, and then leaves
+// nothing behind.
+using FileFiller = const char *(*)(FILE *file, const void *what);
+const char *write_file_whole(const char *dir, const char *name, FileFiller fill, const void *what);

@@ -3,32 +3,33 @@
 // Reported per page; the four pages of a run are drawn in each iteration.
 #include <benchmark/benchmark.h>
 
-#include "display.h"
-#include "display_state.h"
+#include "constants.h"
 #include "enumeration.h"
 #include "figure.h"
+#include "font.h"
 #include "layout.h"
 #include "pages.h"
+#include "screen.h"
 
 namespace {
 
 constexpr int PAGES = 4;
 
-bool keep_going(int /*page*/) { return true; }
+const char *keep_going(void * /*context*/, int /*page*/, const char * /*description*/) {
+  return nullptr;
+}
 
-// An offscreen screen in the window's format and the font, as the viewer prepares them.
+// A screen in memory in the window's format and the font, as the exporter opens them.
 struct Setup {
-  Setup() {
-    screen = SDL_CreateRGBSurface(SDL_SWSURFACE, SCREEN_W, SCREEN_H, SCREEN_BPP, 0x00FF0000,
-                                  0x0000FF00, 0x000000FF, 0);
-    ok = screen != nullptr && prepare_screen(FONT_FILE);
-  }
+  Setup() { ok = open_memory_screen(&screen) == nullptr && open_font(FONT_FILE, &font) == nullptr; }
   ~Setup() {
-    SDL_FreeSurface(screen);
-    stop_display();
+    close_font(&font);
+    close_screen(&screen);
   }
   Setup(const Setup &) = delete;
   Setup &operator=(const Setup &) = delete;
+  Screen screen;
+  TTF_Font *font = nullptr;
   bool ok = false;
 };
 
@@ -39,25 +40,29 @@ void whole_pages(benchmark::State &state) {
     return;
   }
   for (auto _ : state) {
-    clear_screen();
-    benchmark::DoNotOptimize(draw_pages(keep_going));
+    clear_screen(setup.screen);
+    benchmark::DoNotOptimize(draw_pages(setup.screen, setup.font, keep_going, nullptr));
   }
   state.SetItemsProcessed(state.iterations() * PAGES);
 }
 
 void outlines_and_marks(benchmark::State &state) {
   const Setup setup;
+  Canvas canvas{};
+  lock_screen(setup.screen, &canvas);
   for (auto _ : state) {
     EnumerationState enumeration;
     TriangleSides sides{};
     CellOrigin cell = first_cell();
     while (next_triangle(&enumeration, &sides)) {
-      const OutlineGeometry geometry = draw_triangle_outline(sides, cell.x, cell.y);
-      draw_unit_marks(sides, cell.x, cell.y, geometry);
+      const OutlineGeometry geometry =
+          draw_triangle_outline(canvas, setup.screen.black, sides, cell);
+      draw_unit_marks(canvas, setup.screen.black, sides, cell, geometry);
       advance_cell(&cell);
     }
     benchmark::ClobberMemory();
   }
+  unlock_screen(setup.screen);
   state.SetItemsProcessed(state.iterations() * PAGES);
 }
 

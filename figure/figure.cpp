@@ -7,9 +7,6 @@
 
 #include <cmath>
 
-#include "display_state.h"
-#include "raster.h"
-
 namespace {
 
 double wide(float v) { return static_cast<double>(v); }
@@ -29,61 +26,52 @@ double foot_distance(TriangleSides s) {
   return static_cast<double>(q) / (2.0 * s.a);
 }
 
+// The direction of a side as a unit vector, rounded to single precision, from the tangent of its
+// angle with the base.
+struct Direction {
+  float dx;
+  float dy;
+};
+
 } // namespace
 
-Point apex_position(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry *geometry) {
+Outline triangle_outline(TriangleSides sides, Point cell, int unit_px) {
+  Outline outline{};
   const double foot = foot_distance(sides); // the unrounded quotient decides the angle
-  geometry->alpha = to_single(std::acos(foot / sides.c));
-  geometry->tan_alpha = to_single(std::tan(wide(geometry->alpha)));
+  outline.geometry.alpha = to_single(std::acos(foot / sides.c));
+  outline.geometry.tan_alpha = to_single(std::tan(wide(outline.geometry.alpha)));
   const float foot_single = to_single(foot); // the rounded one places the apex
-  const double height = wide(geometry->tan_alpha) * wide(foot_single); // units above the base
-  return Point{truncate(cell_x + UNIT_PX * wide(foot_single)), truncate(cell_y - height * UNIT_PX)};
+  const double height = wide(outline.geometry.tan_alpha) * wide(foot_single); // units above it
+  outline.apex =
+      Point{truncate(cell.x + unit_px * wide(foot_single)), truncate(cell.y - height * unit_px)};
+  outline.left = cell;
+  outline.right = Point{cell.x + unit_px * sides.a, cell.y};
+  return outline;
 }
 
-OutlineGeometry draw_triangle_outline(TriangleSides sides, int cell_x, int cell_y) {
-  OutlineGeometry geometry{};
-  const Point apex = apex_position(sides, cell_x, cell_y, &geometry);
-  const int right_x = cell_x + UNIT_PX * sides.a;
-  draw_line(apex.x, apex.y, cell_x, cell_y, colour_black);
-  draw_line(cell_x, cell_y, right_x, cell_y, colour_black);
-  draw_line(right_x, cell_y, apex.x, apex.y, colour_black);
-  return geometry;
-}
-
-void unit_mark_centres(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry geometry,
-                       Point centres[MARKS_PER_TRIANGLE]) {
+void unit_mark_centres(TriangleSides sides, Point cell, int unit_px, OutlineGeometry geometry,
+                       Point *centres) {
   // Left side direction, through the tangent of the stored angle.
   // (1 + x*x and x*x + 1 are the same double, so each square root is taken once.)
   const double tau = wide(geometry.tan_alpha);
   const double left_norm = std::sqrt(1.0 + tau * tau);
-  const float left_dx = to_single(1.0 / left_norm);
-  const float left_dy = to_single(tau / left_norm);
+  const Direction left{to_single(1.0 / left_norm), to_single(tau / left_norm)};
   // Right side direction, from the angle at the right end of the base.
   const float beta = to_single(std::acos((sides.a - sides.c * std::cos(wide(geometry.alpha))) /
                                          static_cast<double>(sides.b)));
   const double tau_beta = wide(to_single(std::tan(wide(beta))));
   const double right_norm = std::sqrt(tau_beta * tau_beta + 1.0);
-  const float right_dx = to_single(-1.0 / right_norm);
-  const float right_dy = to_single(tau_beta / right_norm);
+  const Direction right{to_single(-1.0 / right_norm), to_single(tau_beta / right_norm)};
 
-  int n = 0;
   for (int i = 0; i <= sides.a; ++i) {
-    centres[n++] = Point{cell_x + UNIT_PX * i, cell_y};
+    *centres++ = Point{cell.x + unit_px * i, cell.y};
   }
   for (int j = 0; j <= sides.c; ++j) {
-    centres[n++] = Point{truncate(cell_x + (wide(left_dx) * j) * UNIT_PX),
-                         truncate(cell_y - (wide(left_dy) * j) * UNIT_PX)};
+    *centres++ = Point{truncate(cell.x + (wide(left.dx) * j) * unit_px),
+                       truncate(cell.y - (wide(left.dy) * j) * unit_px)};
   }
   for (int k = 0; k <= sides.b; ++k) {
-    centres[n++] = Point{truncate(cell_x + (sides.a + wide(right_dx) * k) * UNIT_PX),
-                         truncate(cell_y - (wide(right_dy) * k) * UNIT_PX)};
-  }
-}
-
-void draw_unit_marks(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry geometry) {
-  Point centres[MARKS_PER_TRIANGLE];
-  unit_mark_centres(sides, cell_x, cell_y, geometry, centres);
-  for (const Point &centre : centres) {
-    draw_circle(centre.x, centre.y, MARK_RADIUS, colour_black);
+    *centres++ = Point{truncate(cell.x + (sides.a + wide(right.dx) * k) * unit_px),
+                       truncate(cell.y - (wide(right.dy) * k) * unit_px)};
   }
 }

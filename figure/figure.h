@@ -1,10 +1,20 @@
-// One triangle drawn to scale in its cell: the longest side `a` as a horizontal base running right
-// from the cell origin, the shortest side `c` rising from the left end to the apex, and a ring at
-// every whole unit along each side. UNIT_PX pixels to one unit.
+// One triangle to scale in its cell, as geometry: where its corners and the rings at every whole
+// unit of its sides go, `unit_px` pixels to one unit of length. The longest side `a` is the
+// horizontal base running right from the cell origin, the shortest side `c` rises from the base's
+// left end to the apex, and `b` joins the apex to the base's right end. Drawing is the caller's.
 #pragma once
 
-#include "constants.h"
-#include "enumeration.h"
+// Side lengths of one triangle: a >= b >= c >= 1 and a < b + c.
+struct TriangleSides {
+  int a;
+  int b;
+  int c;
+};
+
+struct Point {
+  int x;
+  int y;
+};
 
 // The angle at the left end of the base and its tangent, both stored in single precision: the
 // rounding to float decides pixels, and the unit marks start from exactly these values.
@@ -13,19 +23,17 @@ struct OutlineGeometry {
   float tan_alpha;
 };
 
-struct Point {
-  int x;
-  int y;
+// The corners of the triangle whose base starts at `cell`, and the angle at its left end.
+struct Outline {
+  Point apex;
+  Point left;
+  Point right;
+  OutlineGeometry geometry;
 };
+Outline triangle_outline(TriangleSides sides, Point cell, int unit_px);
 
-// Outline
-// The apex of the triangle in its cell; stores the angle and its tangent in *geometry.
-Point apex_position(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry *geometry);
-// Draws apex -> left end, left end -> right end, right end -> apex, in black.
-OutlineGeometry draw_triangle_outline(TriangleSides sides, int cell_x, int cell_y);
-
-// Unit marks: the base from left to right, the left side from the base up, the right side from
-// the base up; n + 1 centres for a side of n units, both ends included.
-void unit_mark_centres(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry geometry,
-                       Point centres[MARKS_PER_TRIANGLE]);
-void draw_unit_marks(TriangleSides sides, int cell_x, int cell_y, OutlineGeometry geometry);
+// The a + b + c + 3 centres of its unit marks, into `centres`: the base from left to right, the
+// left side from the base up, the right side from the base up; n + 1 for a side of n units, both
+// ends included.
+void unit_mark_centres(TriangleSides sides, Point cell, int unit_px, OutlineGeometry geometry,
+                       Point *centres);

@@ -6,82 +6,15 @@
 
 #include <cstddef>
 #include <cstdlib>
-
-#include "display_state.h"
+#include <utility>
 
 namespace {
 
-std::uint32_t *pixel_address(int x, int y) {
+std::uint32_t *pixel_address(const Canvas &canvas, int x, int y) {
   auto *row =
-      static_cast<std::uint8_t *>(screen->pixels) + static_cast<std::ptrdiff_t>(y) * screen->pitch;
+      static_cast<std::uint8_t *>(canvas.pixels) + static_cast<std::ptrdiff_t>(y) * canvas.pitch;
   return reinterpret_cast<std::uint32_t *>(row) + x;
 }
-
-// Plots (x, y) only if it lies on a surface of the given size. The size is passed in rather than
-// read from `screen` at every point, where each pixel store would force it to be read again.
-void put_pixel_clipped(int x, int y, std::uint32_t colour, int width, int height) {
-  if (x >= 0 && x < width && y >= 0 && y < height) {
-    put_pixel(x, y, colour);
-  }
-}
-
-} // namespace
-
-void put_pixel(int x, int y, std::uint32_t colour) { *pixel_address(x, y) = colour; }
-
-std::uint32_t get_pixel(int x, int y) { return *pixel_address(x, y); }
-
-void draw_line(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-  put_pixel(x0, y0, colour);
-  const int dx = x1 - x0;
-  const int dy = y1 - y0;
-  const int sx = dx > 0 ? 1 : -1;
-  const int sy = dy > 0 ? 1 : -1;
-  const int adx = std::abs(dx);
-  const int ady = std::abs(dy);
-  int acc = 0;
-  int x = x0;
-  int y = y0;
-  if (dx == 0) {
-    for (int i = 0; i < ady; ++i) {
-      y += sy;
-      put_pixel(x0, y, colour);
-    }
-  } else if (dy == 0) {
-    for (int i = 0; i < adx; ++i) {
-      x += sx;
-      put_pixel(x, y0, colour);
-    }
-  } else if (adx == ady) {
-    for (int i = 0; i < adx; ++i) {
-      x += sx;
-      y += sy;
-      put_pixel(x, y, colour);
-    }
-  } else if (adx > ady) {
-    for (int i = 0; i < adx; ++i) {
-      acc += ady;
-      x += sx;
-      if (acc >= adx) {
-        acc -= adx;
-        y += sy;
-      }
-      put_pixel(x, y, colour);
-    }
-  } else {
-    for (int i = 0; i < ady; ++i) {
-      acc += adx;
-      y += sy;
-      if (acc >= ady) {
-        acc -= ady;
-        x += sx;
-      }
-      put_pixel(x, y, colour);
-    }
-  }
-}
-
-namespace {
 
 // Walks one quarter of the circle and mirrors each point into the other three, handing every point
 // to plot(x, y) in drawing order.
@@ -112,14 +45,46 @@ template <typename Plot> void walk_circle(int cx, int cy, int r, Plot plot) {
 
 } // namespace
 
-void draw_circle(int cx, int cy, int r, std::uint32_t colour) {
-  const int w = screen->w;
-  const int h = screen->h;
-  // Every point lies within r of the centre in both directions: a circle wholly on the surface
-  // (every unit mark of the pages) needs no test per point.
-  if (cx - r >= 0 && cx + r < w && cy - r >= 0 && cy + r < h) {
-    walk_circle(cx, cy, r, [colour](int x, int y) { put_pixel(x, y, colour); });
-  } else {
-    walk_circle(cx, cy, r, [&](int x, int y) { put_pixel_clipped(x, y, colour, w, h); });
+void put_pixel(const Canvas &canvas, int x, int y, std::uint32_t colour) {
+  *pixel_address(canvas, x, y) = colour;
+}
+
+std::uint32_t get_pixel(const Canvas &canvas, int x, int y) { return *pixel_address(canvas, x, y); }
+
+// One loop for every direction: it steps along the major axis and, for a steep line, swaps the
+// axes only where it plots. A vertical, horizontal or diagonal line is the case where the
+// accumulator never or always reaches the major length, so it needs no branch of its own.
+void draw_line(const Canvas &canvas, int x0, int y0, int x1, int y1, std::uint32_t colour) {
+  const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+  int major = steep ? y0 : x0;
+  int minor = steep ? x0 : y0;
+  const int major_length = std::abs(steep ? y1 - y0 : x1 - x0);
+  const int minor_length = std::abs(steep ? x1 - x0 : y1 - y0);
+  const int major_step = (steep ? y1 > y0 : x1 > x0) ? 1 : -1;
+  const int minor_step = (steep ? x1 > x0 : y1 > y0) ? 1 : -1;
+  put_pixel(canvas, x0, y0, colour);
+  int acc = 0;
+  for (int i = 0; i < major_length; ++i) {
+    acc += minor_length;
+    major += major_step;
+    if (acc >= major_length) {
+      acc -= major_length;
+      minor += minor_step;
+    }
+    put_pixel(canvas, steep ? minor : major, steep ? major : minor, colour);
   }
+}
+
+void draw_circle(const Canvas &canvas, int cx, int cy, int r, std::uint32_t colour) {
+  // Every point lies within r of the centre in both directions: a circle wholly on the canvas
+  // (every unit mark of the pages) needs no test per point.
+  if (cx - r >= 0 && cx + r < canvas.width && cy - r >= 0 && cy + r < canvas.height) {
+    walk_circle(cx, cy, r, [&](int x, int y) { put_pixel(canvas, x, y, colour); });
+    return;
+  }
+  walk_circle(cx, cy, r, [&](int x, int y) {
+    if (x >= 0 && x < canvas.width && y >= 0 && y < canvas.height) {
+      put_pixel(canvas, x, y, colour);
+    }
+  });
 }

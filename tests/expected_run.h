@@ -2,6 +2,8 @@
 // and apex. Shared by the drawing tests and the real-window test.
 #pragma once
 
+#include <string>
+
 struct ExpectedTriangle {
   int a, b, c;
   int cell_x, cell_y;
@@ -30,6 +32,11 @@ inline constexpr ExpectedTriangle EXPECTED_RUN[] = {
 
 inline constexpr int EXPECTED_PAGES = 4;
 inline constexpr int UNITS_PX = 12; // the scale, stated independently of the program's constant
+
+// A triangle's label as it must read: "(19 19 2)".
+inline std::string label_of(const ExpectedTriangle &t) {
+  return "(" + std::to_string(t.a) + " " + std::to_string(t.b) + " " + std::to_string(t.c) + ")";
+}
 
 // Centres of unit marks worked out by hand for a sample of sides: triangle number (from 1) and
 // the rings it must show, beyond its base rings and its apex.

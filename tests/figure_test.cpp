@@ -11,6 +11,7 @@
 #include "figure.h"
 #include "layout.h"
 #include "offscreen.h"
+#include "pages.h"
 
 namespace {
 
@@ -39,10 +40,9 @@ struct Marks {
 };
 
 Marks marks_of(const Placed &p) {
-  OutlineGeometry geometry{};
-  apex_position(p.sides, p.cell.x, p.cell.y, &geometry);
+  const OutlineGeometry geometry = triangle_outline(p.sides, p.cell, UNITS_PX).geometry;
   Point centres[MARKS_PER_TRIANGLE];
-  unit_mark_centres(p.sides, p.cell.x, p.cell.y, geometry, centres);
+  unit_mark_centres(p.sides, p.cell, UNITS_PX, geometry, centres);
   Marks m;
   int n = 0;
   for (int i = 0; i <= p.sides.a; ++i, ++n) {
@@ -68,15 +68,16 @@ TEST(Outline, ApexAndBaseOfEveryTriangle) {
     const ExpectedTriangle &e = EXPECTED_RUN[i];
     ASSERT_EQ(p.cell.x, e.cell_x);
     ASSERT_EQ(p.cell.y, e.cell_y);
-    OutlineGeometry geometry{};
-    const Point apex = apex_position(p.sides, p.cell.x, p.cell.y, &geometry);
-    EXPECT_EQ(apex.x, e.apex_x);
-    EXPECT_EQ(apex.y, e.apex_y);
-    EXPECT_GT(geometry.tan_alpha, 0.0F);
+    const Outline outline = triangle_outline(p.sides, p.cell, UNITS_PX);
+    EXPECT_EQ(outline.apex.x, e.apex_x);
+    EXPECT_EQ(outline.apex.y, e.apex_y);
+    EXPECT_GT(outline.geometry.tan_alpha, 0.0F);
+    const int right_x = e.cell_x + UNITS_PX * e.a;
+    EXPECT_EQ(outline.right.x, right_x);
+    EXPECT_EQ(outline.right.y, e.cell_y);
 
     Offscreen off;
-    draw_triangle_outline(p.sides, p.cell.x, p.cell.y);
-    const int right_x = e.cell_x + UNITS_PX * e.a;
+    draw_triangle_outline(off.canvas, off.screen.black, p.sides, p.cell);
     EXPECT_TRUE(off.black(e.apex_x, e.apex_y));
     for (int x = e.cell_x; x <= right_x; ++x) {
       ASSERT_TRUE(off.black(x, e.cell_y)) << "base gap at x = " << x;
@@ -96,7 +97,8 @@ TEST(Outline, ApexAndBaseOfEveryTriangle) {
 
 TEST(Outline, EdgesAreDrawnFromApexToLeftEnd) {
   Offscreen off;
-  draw_triangle_outline(TriangleSides{19, 19, 2}, 10, 100);
+  draw_triangle_outline(off.canvas, off.screen.black, TriangleSides{19, 19, 2},
+                        CellOrigin{10, 100});
   // Apex (11, 76) down to (10, 100): the one sideways step comes last, at the base.
   for (int y = 76; y < 100; ++y) {
     EXPECT_TRUE(off.black(11, y)) << "y = " << y;
@@ -192,9 +194,9 @@ TEST(Marks, EveryTriangleHasFortyThreeRingsOnTheScreen) {
 TEST(Marks, DrawnAsRings) {
   Offscreen off;
   const TriangleSides sides{19, 19, 2};
-  OutlineGeometry geometry{};
-  apex_position(sides, 10, 100, &geometry);
-  draw_unit_marks(sides, 10, 100, geometry);
+  const CellOrigin cell{10, 100};
+  const OutlineGeometry geometry = triangle_outline(sides, cell, UNITS_PX).geometry;
+  draw_unit_marks(off.canvas, off.screen.black, sides, cell, geometry);
   // Two base rings, 12 pixels apart, and nothing in the middle of either.
   EXPECT_EQ(off.grid(8, 98, 17, 5), ".###.........###.\n"
                                     "##.##.......##.##\n"

@@ -1,6 +1,7 @@
-// A screen without a window for the drawing tests: `screen` points at an 800x600 surface over a
-// plain array whose rows are wider than the picture. The padding holds a sentinel, so a pixel
-// written by the width instead of the pitch, or past the right edge, shows up.
+// A screen without a window for the drawing tests: an 800x600 surface over a plain array whose rows
+// are wider than the picture, as a Screen (with its two colours) and as the raster routines'
+// Canvas. The padding holds a sentinel, so a pixel written by the width instead of the pitch, or
+// past the right edge, shows up.
 #pragma once
 
 #include <SDL.h>
@@ -10,8 +11,8 @@
 #include <vector>
 
 #include "constants.h"
-#include "display_state.h"
 #include "raster.h"
+#include "screen.h"
 
 constexpr int PAD_PX = 13;                     // extra pixels at the end of every row
 constexpr int ROW_PX = SCREEN_W + PAD_PX;      // row length in pixels
@@ -19,20 +20,18 @@ constexpr std::uint32_t SENTINEL = 0xDEADBEEF; // never a colour the program map
 
 struct Offscreen {
   std::vector<std::uint32_t> memory;
-  SDL_Surface *surface = nullptr;
+  Screen screen;
+  Canvas canvas{};
 
   Offscreen() : memory(static_cast<size_t>(ROW_PX) * SCREEN_H, SENTINEL) {
-    surface = SDL_CreateRGBSurfaceFrom(memory.data(), SCREEN_W, SCREEN_H, SCREEN_BPP, ROW_PX * 4,
-                                       0x00FF0000, 0x0000FF00, 0x000000FF, 0);
-    screen = surface;
-    colour_white = SDL_MapRGB(screen->format, WHITE_LEVEL, WHITE_LEVEL, WHITE_LEVEL);
-    colour_black = SDL_MapRGB(screen->format, BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL);
+    screen.surface = SDL_CreateRGBSurfaceFrom(memory.data(), SCREEN_W, SCREEN_H, SCREEN_BPP,
+                                              ROW_PX * 4, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+    screen.white = SDL_MapRGB(screen.surface->format, WHITE_LEVEL, WHITE_LEVEL, WHITE_LEVEL);
+    screen.black = SDL_MapRGB(screen.surface->format, BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL);
+    canvas = Canvas{memory.data(), SCREEN_W, SCREEN_H, ROW_PX * 4};
     clear();
   }
-  ~Offscreen() {
-    SDL_FreeSurface(surface);
-    screen = nullptr;
-  }
+  ~Offscreen() { SDL_FreeSurface(screen.surface); }
   Offscreen(const Offscreen &) = delete;
   Offscreen &operator=(const Offscreen &) = delete;
 
@@ -40,13 +39,13 @@ struct Offscreen {
   void clear() {
     for (int y = 0; y < SCREEN_H; ++y) {
       for (int x = 0; x < SCREEN_W; ++x) {
-        memory[static_cast<size_t>(y) * ROW_PX + x] = colour_white;
+        memory[static_cast<size_t>(y) * ROW_PX + x] = screen.white;
       }
     }
   }
 
   bool black(int x, int y) const {
-    return memory[static_cast<size_t>(y) * ROW_PX + x] == colour_black;
+    return memory[static_cast<size_t>(y) * ROW_PX + x] == screen.black;
   }
 
   // Number of padding pixels that no longer hold the sentinel.

@@ -7,13 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "display.h"
 #include "expected_run.h"
 #include "offscreen.h"
 #include "pages.h"
 #include "png_io.h"
 #include "process.h"
-#include "text.h"
 
 namespace {
 
@@ -21,6 +19,7 @@ using Picture = std::vector<std::uint32_t>; // 0xRRGGBB, SCREEN_W x SCREEN_H, ro
 
 struct PageRecord {
   int page;
+  std::string description;
   int black_pixels;
   bool title_ink;
   int padding_damage;
@@ -28,6 +27,7 @@ struct PageRecord {
 };
 
 Offscreen *current = nullptr;
+TTF_Font *font = nullptr;
 std::vector<PageRecord> pages;
 
 // Black pixels in the top of the title, above every figure of the later pages.
@@ -42,16 +42,16 @@ bool ink_in_title_strip() {
   return false;
 }
 
-bool record_page(int page) {
+const char *record_page(void * /*context*/, int page, const char *description) {
   Picture picture;
   for (int y = 0; y < SCREEN_H; ++y) {
     for (int x = 0; x < SCREEN_W; ++x) {
       picture.push_back(current->memory[static_cast<size_t>(y) * ROW_PX + x]);
     }
   }
-  pages.push_back(PageRecord{page, current->black_count(), ink_in_title_strip(),
+  pages.push_back(PageRecord{page, description, current->black_count(), ink_in_title_strip(),
                              current->padding_damage(), picture});
-  return true;
+  return nullptr;
 }
 
 // Text boxes: the label hangs below its base, the title sits in the top-left corner. Wider and
@@ -70,7 +70,7 @@ void expect_text(Picture *page, int x0, int y0, int box_w, const std::string &te
       (*page)[static_cast<size_t>(y) * SCREEN_W + x] = PAPER;
     }
   }
-  SDL_Surface *image = TTF_RenderText_Solid(label_font, text.c_str(), SDL_Color{0, 0, 0, 0});
+  SDL_Surface *image = TTF_RenderText_Solid(font, text.c_str(), SDL_Color{0, 0, 0, 0});
   ASSERT_NE(image, nullptr) << text;
   for (int y = 0; y < image->h && y < TEXT_BOX_H; ++y) {
     for (int x = 0; x < image->w && x < box_w; ++x) {
@@ -98,9 +98,7 @@ Picture expected_page(int page) {
     if (t.page != page) {
       continue;
     }
-    const std::string label =
-        "(" + std::to_string(t.a) + " " + std::to_string(t.b) + " " + std::to_string(t.c) + ")";
-    expect_text(&expected, t.cell_x, t.cell_y, LABEL_BOX_W, label);
+    expect_text(&expected, t.cell_x, t.cell_y, LABEL_BOX_W, label_of(t));
     for (int x = t.cell_x; x < t.cell_x + LABEL_BOX_W; ++x) {
       expected[static_cast<size_t>(t.cell_y) * SCREEN_W + x] = INK;
     }
@@ -116,7 +114,9 @@ Picture expected_page(int page) {
   return expected;
 }
 
-bool stop_after_first(int /*page*/) { return false; }
+const char *stop_after_first(void * /*context*/, int /*page*/, const char * /*description*/) {
+  return "Couldn't go on: stopped by the test";
+}
 
 class Pages : public ::testing::Test {
 protected:
@@ -125,26 +125,35 @@ protected:
     current = &off;
     pages.clear();
     ASSERT_EQ(TTF_Init(), 0);
-    label_font = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
-    ASSERT_NE(label_font, nullptr) << "run from the folder holding " << FONT_FILE;
+    font = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
+    ASSERT_NE(font, nullptr) << "run from the folder holding " << FONT_FILE;
   }
   void TearDown() override {
-    TTF_CloseFont(label_font);
-    label_font = nullptr;
+    TTF_CloseFont(font);
+    font = nullptr;
     TTF_Quit();
   }
+  const char *draw_all(PageDone done) { return draw_pages(off.screen, font, done, nullptr); }
 };
 
 } // namespace
 
 TEST_F(Pages, FourPagesTitleOnTheFirstOnly) {
-  ASSERT_TRUE(draw_pages(record_page));
+  ASSERT_EQ(draw_all(record_page), nullptr);
   ASSERT_EQ(pages.size(), 4U);
   for (const PageRecord &p : pages) {
     SCOPED_TRACE("page " + std::to_string(p.page));
     EXPECT_EQ(p.padding_damage, 0);
     EXPECT_EQ(p.title_ink, p.page == 1);
     EXPECT_GT(p.black_pixels, 0);
+    // The text alternative names the page and its triangles, as the labels read.
+    std::string described = "Page " + std::to_string(p.page) + " of 4: triangles ";
+    for (const ExpectedTriangle &t : EXPECTED_RUN) {
+      if (t.page == p.page) {
+        described += (described.back() == ' ' ? "" : ", ") + label_of(t);
+      }
+    }
+    EXPECT_EQ(p.description, described);
   }
   EXPECT_EQ(pages[0].page, 1);
   EXPECT_EQ(pages[3].page, 4);
@@ -153,7 +162,7 @@ TEST_F(Pages, FourPagesTitleOnTheFirstOnly) {
 }
 
 TEST_F(Pages, EqualTheReferencePages) {
-  ASSERT_TRUE(draw_pages(record_page));
+  ASSERT_EQ(draw_all(record_page), nullptr);
   ASSERT_EQ(pages.size(), 4U);
   for (const PageRecord &p : pages) {
     const Picture expected = expected_page(p.page);
@@ -182,10 +191,13 @@ TEST_F(Pages, EqualTheReferencePages) {
   }
 }
 
-TEST_F(Pages, StopsWhenAPageCannotBeFinished) { EXPECT_FALSE(draw_pages(stop_after_first)); }
+TEST_F(Pages, StopsWhenAPageCannotBeFinished) {
+  EXPECT_STREQ(draw_all(stop_after_first), "Couldn't go on: stopped by the test");
+}
 
 TEST_F(Pages, LabelsHangBelowTheBase) {
-  draw_triangle_label(TriangleSides{18, 12, 10}, CellOrigin{250, 300});
+  ASSERT_EQ(draw_triangle_label(off.screen, font, TriangleSides{18, 12, 10}, CellOrigin{250, 300}),
+            nullptr);
   // Ink starts at the cell origin's column and row and goes no further left or up.
   int left = SCREEN_W;
   int top = SCREEN_H;

@@ -1,14 +1,13 @@
-// The console on POSIX systems: closed standard descriptors are reopened on /dev/null, so that
-// nothing opened later (the font, the X connection) takes their numbers and receives what was
-// meant for them. The terminal takes UTF-8 and the arguments as they are; a failure line on stderr
-// is already where the user sees it.
+// The console on POSIX systems: closed standard descriptors are reopened on /dev/null. The
+// terminal takes UTF-8 and the arguments as they are; a failure line on stderr is already where
+// the user sees it, and the window needs no words beside it.
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "system.h"
 
-void reopen_closed_standard_streams() {
+char **start_console(int /*argc*/, char *argv[]) {
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
       // The lowest free number is taken, and every lower one is open by now. Each is opened in
@@ -19,14 +18,9 @@ void reopen_closed_standard_streams() {
       }
     }
   }
+  return argv;
 }
-
-void print_utf8_to_console() {}
-
-char **utf8_arguments(int /*argc*/, char *argv[]) { return argv; }
 
 void show_failure(const char * /*line*/) {}
 
-void describe_label(const char * /*label*/) {} // the window is described by nothing but itself
-
-void describe_page(int /*page*/) {}
+void describe_page(const char * /*text*/) {}

@@ -8,5 +8,5 @@
 void hold_ending_signals(sigset_t *previous);
 void release_ending_signals(const sigset_t *previous);
 
-int ending_request_fd();       // readable once an ending signal arrived in the wait (signals.cpp)
-void remove_unfinished_file(); // async-signal-safe (files.cpp)
+int ending_request_fd();       // readable once an ending signal arrived in the wait (ending.cpp)
+void remove_unfinished_file(); // async-signal-safe (writing.cpp)

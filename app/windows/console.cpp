@@ -1,7 +1,8 @@
 // The console on Windows: output in UTF-8 for as long as the program runs, the arguments read
 // again from the wide command line (the narrow ones are in the system's code page), and a failure
 // also shown in a message box: started from Explorer, the viewer has no terminal, and its stderr
-// goes to stderr.txt beside it.
+// goes to stderr.txt beside it. Standard handles that are closed need nothing: Windows gives no
+// other file their numbers.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -22,10 +23,6 @@ void restore_code_page() { SetConsoleOutputCP(original_code_page); }
 
 char argument_text[ARGUMENT_BYTES];
 char *arguments[ARGUMENTS_MAX + 1];
-
-} // namespace
-
-void reopen_closed_standard_streams() {}
 
 void print_utf8_to_console() {
   original_code_page = GetConsoleOutputCP();
@@ -56,6 +53,13 @@ char **utf8_arguments(int argc, char *argv[]) {
   return arguments;
 }
 
+} // namespace
+
+char **start_console(int argc, char *argv[]) {
+  print_utf8_to_console();
+  return utf8_arguments(argc, argv);
+}
+
 void show_failure(const char *line) {
   wchar_t text[FAILURE_LINE_MAX];
   if (line[0] != '\0' &&
@@ -64,6 +68,4 @@ void show_failure(const char *line) {
   }
 }
 
-void describe_label(const char * /*label*/) {} // the window is described by nothing but itself
-
-void describe_page(int /*page*/) {}
+void describe_page(const char * /*text*/) {}

@@ -1,7 +1,6 @@
-// Files on Windows. Paths are UTF-8 inside the program and UTF-16 at the system's door, so any
-// folder name works (C:\Users\Zoë\Bilder, 三角形). A page is written to a hidden temporary file
-// beside its name, flushed to disk, and moved over the name only once complete (MoveFileEx,
-// replacing, written through); a failure or an ending request removes it.
+// Files on Windows: what a path is, reading a regular file, and the paths messages show. Paths are
+// UTF-8 inside the program and UTF-16 at the system's door, so any folder name works
+// (C:\Users\Zoë\Bilder, 三角形).
 #define NOMINMAX
 #include <windows.h>
 
@@ -9,9 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <direct.h>
-#include <fcntl.h>
-#include <io.h>
 #include <sys/stat.h>
 
 #include "constants.h"
@@ -20,30 +16,11 @@
 
 namespace {
 
-constexpr int REASON_SIZE = 256;        // bytes, for the system's description of an error
-constexpr int TEMPORARY_ATTEMPTS = 100; // names tried for a temporary file
-constexpr int WRITABLE = 2;             // _waccess mode: may be written to
-
-bool widen(const char *utf8, wchar_t *out, int size) {
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, out, size) > 0;
-}
+constexpr int REASON_SIZE = 256; // bytes, for the system's description of an error
+constexpr int WRITABLE = 2;      // _waccess mode: may be written to
 
 bool narrow(const wchar_t *wide, char *out, int size) {
   return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, size, nullptr, nullptr) > 0;
-}
-
-// The system's words for its last error, as one line.
-const char *system_reason() {
-  static char reason[REASON_SIZE];
-  const DWORD code = GetLastError();
-  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                     reason, sizeof reason, nullptr) == 0) {
-    std::snprintf(reason, sizeof reason, "error %lu", code);
-  }
-  for (size_t n = std::strlen(reason); n > 0 && std::strchr("\r\n. ", reason[n - 1]); --n) {
-    reason[n - 1] = '\0';
-  }
-  return reason;
 }
 
 // The facts of `path` (its wide form in `wide`), or the error number in facts.error.
@@ -64,63 +41,23 @@ PathFacts facts_of(const char *path, wchar_t *wide) {
   return facts;
 }
 
-// The page being written, for the control handler to remove. The lock is held while it is named
-// and created, so a handler (which runs on a thread of its own) removes it only once it exists.
-wchar_t temporary[PATH_BYTES];
-volatile LONG temporary_exists = 0;
-SRWLOCK temporary_lock = SRWLOCK_INIT;
-
-// Creates a new temporary file beside `dir`\`name`; its handle, or INVALID_HANDLE_VALUE.
-HANDLE create_temporary(const char *dir, const char *name) {
-  AcquireSRWLockExclusive(&temporary_lock);
-  HANDLE file = INVALID_HANDLE_VALUE;
-  DWORD error = ERROR_FILE_EXISTS;
-  for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && error == ERROR_FILE_EXISTS; ++attempt) {
-    char path[PATH_BYTES];
-    std::snprintf(path, sizeof path, "%s\\.%s.%lu-%d", dir, name, GetCurrentProcessId(), attempt);
-    if (!widen(path, temporary, PATH_BYTES)) {
-      error = ERROR_INVALID_NAME;
-      break;
-    }
-    file = CreateFileW(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-  }
-  InterlockedExchange(&temporary_exists, file != INVALID_HANDLE_VALUE ? 1 : 0);
-  ReleaseSRWLockExclusive(&temporary_lock);
-  SetLastError(error);
-  return file;
-}
-
-// Fills the temporary file through its handle and puts it on disk; nullptr or the reason.
-const char *fill_on_disk(HANDLE handle, FileFiller fill) {
-  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
-  FILE *file = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
-  if (file == nullptr) {
-    const char *why = std::strerror(errno);
-    fd >= 0 ? _close(fd) : CloseHandle(handle);
-    return why;
-  }
-  errno = 0;
-  const char *why = fill(file);
-  if (why == nullptr && FlushFileBuffers(handle) == 0) {
-    why = system_reason();
-  }
-  if (std::fclose(file) != 0 && why == nullptr) {
-    why = std::strerror(errno);
-  }
-  return why;
-}
-
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
 } // namespace
 
-void remove_unfinished_file() {
-  AcquireSRWLockExclusive(&temporary_lock); // kept: the process ends next
-  if (temporary_exists != 0) {
-    DeleteFileW(temporary); // open for writing, so removed as the process ends
+bool widen(const char *utf8, wchar_t *out, int size) {
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, out, size) > 0;
+}
+
+const char *system_reason() {
+  static char reason[REASON_SIZE];
+  const DWORD code = GetLastError();
+  if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                     reason, sizeof reason, nullptr) == 0) {
+    std::snprintf(reason, sizeof reason, "error %lu", code);
   }
+  for (size_t n = std::strlen(reason); n > 0 && std::strchr("\r\n. ", reason[n - 1]); --n) {
+    reason[n - 1] = '\0';
+  }
+  return reason;
 }
 
 PathFacts path_facts(const char *path) {
@@ -145,32 +82,6 @@ FILE *open_regular_file(const char *path, PathFacts *facts) {
   return file;
 }
 
-int make_folders(const char *dir) {
-  wchar_t wide[PATH_BYTES];
-  char path[PATH_BYTES];
-  if (std::snprintf(path, sizeof path, "%s", dir) >= PATH_BYTES) {
-    return ENAMETOOLONG;
-  }
-  for (char *end = path + 1;; ++end) { // each parent, then the folder itself
-    if (!is_separator(*end) && *end != '\0') {
-      continue;
-    }
-    const char separator = *end;
-    *end = '\0';
-    const bool drive_or_share = end[-1] == ':' || is_separator(end[-1]);
-    if (!drive_or_share && !widen(path, wide, PATH_BYTES)) {
-      return EINVAL;
-    }
-    if (!drive_or_share && _wmkdir(wide) != 0 && errno != EEXIST) {
-      return errno;
-    }
-    if (separator == '\0') {
-      return 0;
-    }
-    *end = separator;
-  }
-}
-
 bool absolute_path(const char *path, char *out, size_t size) {
   wchar_t wide[PATH_BYTES];
   wchar_t full[PATH_BYTES];
@@ -190,24 +101,4 @@ bool program_folder(char *out, size_t size) {
   }
   *slash = L'\0';
   return narrow(wide, out, static_cast<int>(size));
-}
-
-const char *write_file_whole(const char *dir, const char *name, FileFiller fill) {
-  char target[PATH_BYTES];
-  wchar_t wide_target[PATH_BYTES];
-  if (std::snprintf(target, sizeof target, "%s\\%s", dir, name) >= PATH_BYTES ||
-      !widen(target, wide_target, PATH_BYTES)) {
-    return std::strerror(ENAMETOOLONG);
-  }
-  const HANDLE handle = create_temporary(dir, name);
-  const char *why = handle == INVALID_HANDLE_VALUE ? system_reason() : fill_on_disk(handle, fill);
-  if (why == nullptr && MoveFileExW(temporary, wide_target,
-                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-    why = system_reason();
-  }
-  if (why != nullptr && handle != INVALID_HANDLE_VALUE) {
-    DeleteFileW(temporary);
-  }
-  InterlockedExchange(&temporary_exists, 0);
-  return why;
 }

@@ -1,8 +1,11 @@
-// What the Windows files share among themselves: the event that wakes the viewer's wait, and the
-// unfinished page that an ending request removes.
+// What the Windows files share among themselves: paths in UTF-16, the system's reasons, the event
+// that wakes the viewer's wait, and the unfinished page that an ending request removes.
 #pragma once
 
 #include <windows.h>
 
-HANDLE ending_request_event(); // set once a request arrived in the wait (signals.cpp)
-void remove_unfinished_file(); // safe from a console's control handler (files.cpp)
+bool widen(const char *utf8, wchar_t *out, int size); // a UTF-8 path as the system takes it
+const char *system_reason();                          // the last error in the system's words
+
+HANDLE ending_request_event(); // set once a request arrived in the wait (ending.cpp)
+void remove_unfinished_file(); // safe from a console's control handler (writing.cpp)

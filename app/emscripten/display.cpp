@@ -16,13 +16,11 @@ EM_ASYNC_JS(void, await_next_input, (), {
 
 } // namespace
 
-void quiet_display_libraries() {}
-
-void install_display_error_handlers() {}
+void prepare_display() {}
 
 void watch_display() {}
 
-bool sleep_until_input() {
+const char *sleep_until_input() {
   await_next_input();
-  return true;
+  return nullptr;
 }

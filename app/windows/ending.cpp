@@ -19,6 +19,15 @@ volatile LONG in_wait = 0;
 HANDLE wake_event = nullptr; // set by the control handler, waited on with the message queue
 DWORD main_thread = 0;       // the thread that installed the handlers
 
+// On the main thread through the C runtime's exit, so that SDL's entry wrapper still removes an
+// empty stdout.txt and stderr.txt; from a control handler's own thread at once.
+[[noreturn]] void end_as() {
+  if (GetCurrentThreadId() == main_thread) {
+    std::exit(static_cast<int>(STATUS_CONTROL_C_EXIT));
+  }
+  ExitProcess(STATUS_CONTROL_C_EXIT);
+}
+
 bool is_ending(DWORD event) {
   return event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT;
 }
@@ -28,11 +37,11 @@ BOOL WINAPI on_control(DWORD event) {
     return FALSE;
   }
   if (in_wait == 0 || InterlockedCompareExchange(&caught_request, event + 1, 0) != 0) {
-    end_as(static_cast<int>(event));
+    end_as();
   }
   SetEvent(wake_event);
   Sleep(CLOSING_GRACE_MS); // the main thread closes the window and ends the process meanwhile
-  end_as(static_cast<int>(event));
+  end_as();
 }
 
 BOOL WINAPI on_control_while_saving(DWORD event) {
@@ -40,33 +49,29 @@ BOOL WINAPI on_control_while_saving(DWORD event) {
     return FALSE;
   }
   remove_unfinished_file();
-  end_as(static_cast<int>(event));
+  end_as();
 }
 
 } // namespace
 
 HANDLE ending_request_event() { return wake_event; }
 
-// On the main thread through the C runtime's exit, so that SDL's entry wrapper still removes an
-// empty stdout.txt and stderr.txt; from a control handler's own thread at once.
-void end_as(int /*request*/) {
-  if (GetCurrentThreadId() == main_thread) {
-    std::exit(static_cast<int>(STATUS_CONTROL_C_EXIT));
-  }
-  ExitProcess(STATUS_CONTROL_C_EXIT);
-}
-
-bool catch_ending_requests() {
+const char *catch_ending_requests() {
   main_thread = GetCurrentThreadId();
   wake_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (wake_event == nullptr || SetConsoleCtrlHandler(on_control, TRUE) == 0) {
-    report_failure("Couldn't prepare for requests to end: error %lu", GetLastError());
-    return false;
+    return failure("Couldn't prepare for requests to end: error %lu", GetLastError());
   }
-  return true;
+  return nullptr;
 }
 
-int ending_request() { return static_cast<int>(caught_request); }
+bool ending_requested() { return caught_request != 0; }
+
+void end_if_requested() {
+  if (caught_request != 0) {
+    end_as();
+  }
+}
 
 void set_waiting(bool waiting) { InterlockedExchange(&in_wait, waiting ? 1 : 0); }
 

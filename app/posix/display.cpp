@@ -1,7 +1,7 @@
 // The display connection and the sleeping wait on POSIX systems with X11. Failures of the display
 // reach stderr as the viewer's one line, never as the display libraries' own. The wait sleeps in
 // poll() on the X connection and on the pipe an ending signal writes to, so it wakes only for
-// input (SDL's own wait wakes a hundred times a second).
+// input, where SDL's own wait would wake a hundred times a second.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -29,13 +29,23 @@ Display *display = nullptr; // the X connection of the window, if it has one
 int on_x_error(Display *connection, XErrorEvent *error) {
   char text[ERROR_TEXT_SIZE] = "";
   XGetErrorText(connection, error->error_code, text, sizeof text);
-  report_failure("Couldn't keep the window: the X server reported an error (%s)", text);
-  _exit(EXIT_FAILURE_STATUS);
+  report_failure(failure("Couldn't keep the window: the X server reported an error (%s)", text));
+  _exit(EXIT_FAILURE);
 }
 
 int on_x_connection_lost(Display * /*connection*/) {
-  report_failure("Couldn't keep the window: the connection to the X server was lost");
-  _exit(EXIT_FAILURE_STATUS);
+  report_failure(failure("Couldn't keep the window: the connection to the X server was lost"));
+  _exit(EXIT_FAILURE);
+}
+
+// X errors and a lost connection reported in one line (instead of Xlib's dump or a silent death by
+// SIGPIPE): before SDL_Init, and again once the window is up, as SDL sets its own meanwhile.
+void install_display_error_handlers() {
+  // A write to a connection the server has closed raises SIGPIPE, whose default action would end
+  // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
+  std::signal(SIGPIPE, SIG_IGN);
+  XSetErrorHandler(on_x_error);
+  XSetIOErrorHandler(on_x_connection_lost);
 }
 
 // Classic SDL 1.2 never notices that another client destroyed its window. A request about the
@@ -73,7 +83,7 @@ void drain_wake_pipe() {
 // to text art through libcaca, whose terminal drivers draw on the terminal or, with no TERM, end
 // the process with ncurses' "Error opening terminal"; its "null" driver does neither, and the
 // viewer refuses the fallback anyway, unless SDL_VIDEODRIVER asked for it.
-void quiet_display_libraries() {
+void prepare_display() {
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   const char *named = std::getenv("WAYLAND_DISPLAY");
   if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
@@ -82,14 +92,7 @@ void quiet_display_libraries() {
   if (unset("SDL_VIDEODRIVER") && unset("CACA_DRIVER")) {
     setenv("CACA_DRIVER", SILENT_CACA_DRIVER, 1);
   }
-}
-
-void install_display_error_handlers() {
-  // A write to a connection the server has closed raises SIGPIPE, whose default action would end
-  // the viewer without a word; ignored, the write fails and Xlib calls on_x_connection_lost.
-  std::signal(SIGPIPE, SIG_IGN);
-  XSetErrorHandler(on_x_error);
-  XSetIOErrorHandler(on_x_connection_lost);
+  install_display_error_handlers();
 }
 
 void watch_display() {
@@ -98,28 +101,27 @@ void watch_display() {
   if (SDL_GetWMInfo(&info) > 0 && info.subsystem == SDL_SYSWM_X11 &&
       info.info.x11.display != nullptr) {
     display = info.info.x11.display;
-    install_display_error_handlers(); // again: SDL set its own while opening the window
+    install_display_error_handlers();
   }
 }
 
-bool sleep_until_input() {
+const char *sleep_until_input() {
   pollfd watched[2] = {{ending_request_fd(), POLLIN, 0}, {-1, POLLIN, 0}};
   int timeout_ms = FALLBACK_WAIT_MS; // without a connection, one step of SDL's own waiting loop
   if (display != nullptr) {
     XFlush(display);
     if (XEventsQueued(display, QueuedAlready) > 0) {
-      return true; // already read from the connection by Xlib, not yet taken by SDL
+      return nullptr; // already read from the connection by Xlib, not yet taken by SDL
     }
     watched[1].fd = ConnectionNumber(display);
     timeout_ms = -1;
   }
   if (poll(watched, 2, timeout_ms) < 0 && errno != EINTR) {
-    report_failure("Couldn't wait for an event: %s", std::strerror(errno));
-    return false;
+    return failure("Couldn't wait for an event: %s", std::strerror(errno));
   }
   if (display != nullptr && (watched[1].revents & POLLIN) != 0) {
     check_window_exists();
   }
   drain_wake_pipe();
-  return true;
+  return nullptr;
 }

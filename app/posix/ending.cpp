@@ -1,7 +1,8 @@
 // Requests to end on POSIX systems: SIGINT, SIGTERM and SIGHUP (system.h says what each does). In
 // the viewer's wait the handler writes to a pipe the wait sleeps on and sets a timer
 // (timer_settime is async-signal-safe) that ends the process if closing the window then hangs on
-// a stopped X server, where Xlib blocks and retries through every signal.
+// a stopped X server, where Xlib blocks and retries through every signal. The process ends as the
+// signal's default action ends it, so a shell sees the death by that signal.
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -33,6 +34,18 @@ void handle(int signal_no, void (*handler)(int)) {
   sigaction(signal_no, &action, nullptr);
 }
 
+// Ends the process as `request`, the signal, would have ended it.
+[[noreturn]] void end_as(int request) {
+  handle(request, SIG_DFL);
+  sigset_t just_this;
+  sigemptyset(&just_this);
+  sigaddset(&just_this, request);
+  sigprocmask(SIG_UNBLOCK, &just_this, nullptr); // blocked while in its own handler
+  raise(request);
+  // cppcheck-suppress unreachableCode
+  _exit(SIGNAL_STATUS_BASE + request); // not reached: the signal's default action ends it
+}
+
 // Only async-signal-safe calls in the handlers.
 void on_ending_signal(int signal_no) {
   if (in_wait == 0 || caught_signal != 0) {
@@ -59,34 +72,28 @@ void on_ending_signal_while_saving(int signal_no) {
 
 } // namespace
 
-void end_as(int request) {
-  handle(request, SIG_DFL);
-  sigset_t just_this;
-  sigemptyset(&just_this);
-  sigaddset(&just_this, request);
-  sigprocmask(SIG_UNBLOCK, &just_this, nullptr); // blocked while in its own handler
-  raise(request);
-  // cppcheck-suppress unreachableCode
-  _exit(SIGNAL_STATUS_BASE + request); // not reached: the signal's default action ends it
-}
-
-bool catch_ending_requests() {
+const char *catch_ending_requests() {
   sigevent timeout{};
   timeout.sigev_notify = SIGEV_SIGNAL;
   timeout.sigev_signo = SIGALRM;
   if (pipe2(wake_pipe, O_NONBLOCK | O_CLOEXEC) != 0 ||
       timer_create(CLOCK_MONOTONIC, &timeout, &closing_timer) != 0) {
-    report_failure("Couldn't prepare for signals: %s", std::strerror(errno));
-    return false;
+    return failure("Couldn't prepare for signals: %s", std::strerror(errno));
   }
   handle(SIGALRM, on_closing_timeout);
   for (const int signal_no : ENDING_SIGNALS) {
     handle(signal_no, on_ending_signal);
   }
-  return true;
+  return nullptr;
 }
 
-int ending_request() { return caught_signal; }
+void end_if_requested() {
+  if (caught_signal != 0) {
+    end_as(caught_signal);
+  }
+}
+
+bool ending_requested() { return caught_signal != 0; }
 
 void set_waiting(bool waiting) { in_wait = waiting ? 1 : 0; }
 
