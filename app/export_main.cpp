@@ -4,11 +4,13 @@
 // written.
 #include <getopt.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "constants.h"
 #include "font.h"
@@ -58,13 +60,14 @@ __attribute__((format(printf, 1, 2))) const char *usage_problem(const char *form
 }
 
 const char *choose_format(const char *name, Export *run) {
-  for (const FormatName &f : FORMATS) {
-    if (std::strcmp(name, f.name) == 0) {
-      run->format = &f;
-      return nullptr;
-    }
+  const auto *found = std::find_if(std::begin(FORMATS), std::end(FORMATS), [name](const auto &f) {
+    return std::strcmp(name, f.name) == 0;
+  });
+  if (found == std::end(FORMATS)) {
+    return usage_problem("unknown format '%s' (bmp or png)", name);
   }
-  return usage_problem("unknown format '%s' (bmp or png)", name);
+  run->format = found;
+  return nullptr;
 }
 
 // Reads the command line into *run as getopt_long reads it: long options also cut short

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <initializer_list>
 
 #include "constants.h"
 #include "font_checks.h"
@@ -144,13 +143,14 @@ const char *find_exporter_font(const char *installed, const char **path) {
   int count = 0;
   std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
   char folder[PATH_BYTES];
-  if (program_folder(folder, sizeof folder)) {
-    for (const char *sub : {"", installed}) {
-      if (std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) <
-          PATH_BYTES) {
-        ++count;
-      }
+  const auto add_place = [&](const char *sub) {
+    if (std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES) {
+      ++count;
     }
+  };
+  if (program_folder(folder, sizeof folder)) {
+    add_place("");
+    add_place(installed);
   }
   for (int i = 0; i < count; ++i) {
     if (regular_file_problem(places[i]) == nullptr) {

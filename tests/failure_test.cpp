@@ -274,7 +274,7 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
                             make_temp_dir(), {"DISPLAY="});
   EXPECT_EQ(fresh.status, 0) << fresh.err;
   EXPECT_EQ(listing(made), "page-1.bmp page-2.bmp page-3.bmp page-4.bmp");
-  struct stat folder {};
+  struct stat folder = {};
   EXPECT_EQ(stat(made.c_str(), &folder), 0);
   EXPECT_EQ(folder.st_mode & 07777, 0750U);
 
@@ -308,8 +308,8 @@ TEST(Export, WholePagesOrNone) {
     mkfifo((out + "/page-2.bmp").c_str(), 0600);
     const Outcome o = export_into({out});
     EXPECT_EQ(o.status, 0) << (o.status == -1 ? "hung and was killed" : o.err);
-    struct stat first {};
-    struct stat second {};
+    struct stat first = {};
+    struct stat second = {};
     EXPECT_EQ(stat((out + "/page-1.bmp").c_str(), &first), 0);
     EXPECT_EQ(stat((out + "/page-2.bmp").c_str(), &second), 0);
     EXPECT_TRUE(S_ISREG(second.st_mode));

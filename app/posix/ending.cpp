@@ -27,7 +27,7 @@ int wake_pipe[2] = {-1, -1}; // written by the handler, read by the wait
 timer_t closing_timer{};     // ends the process if closing takes too long
 
 void handle(int signal_no, void (*handler)(int)) {
-  struct sigaction action {};
+  struct sigaction action = {};
   sigemptyset(&action.sa_mask);
   action.sa_handler = handler;
   action.sa_flags = SA_RESTART;

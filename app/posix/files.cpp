@@ -24,7 +24,7 @@ PathFacts facts_of(const struct stat &info) {
 } // namespace
 
 PathFacts path_facts(const char *path) {
-  struct stat info {};
+  struct stat info = {};
   if (stat(path, &info) != 0) {
     PathFacts missing;
     missing.error = errno;
@@ -40,7 +40,7 @@ PathFacts path_facts(const char *path) {
 FILE *open_regular_file(const char *path, PathFacts *facts) {
   *facts = PathFacts{};
   const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  struct stat info {};
+  struct stat info = {};
   if (fd < 0 || fstat(fd, &info) != 0) {
     facts->error = errno;
     if (fd >= 0) {
@@ -49,13 +49,14 @@ FILE *open_regular_file(const char *path, PathFacts *facts) {
     return nullptr;
   }
   *facts = facts_of(info);
-  // Opening did not block; reading may, as it does for any file.
-  FILE *file = nullptr;
-  if (facts->kind == PathKind::REGULAR &&
-      (fcntl(fd, F_SETFL, 0) != 0 || (file = fdopen(fd, "rb")) == nullptr)) {
-    facts->error = errno;
+  if (facts->kind != PathKind::REGULAR) {
+    close(fd);
+    return nullptr;
   }
+  // Opening did not block; reading may, as it does for any file.
+  FILE *file = fcntl(fd, F_SETFL, 0) == 0 ? fdopen(fd, "rb") : nullptr;
   if (file == nullptr) {
+    facts->error = errno;
     close(fd);
   }
   return file;

@@ -26,7 +26,7 @@ bool narrow(const wchar_t *wide, char *out, int size) {
 // The facts of `path` (its wide form in `wide`), or the error number in facts.error.
 PathFacts facts_of(const char *path, wchar_t *wide) {
   PathFacts facts;
-  struct _stat64 info {};
+  struct _stat64 info = {};
   if (!widen(path, wide, PATH_BYTES)) {
     facts.error = EINVAL;
   } else if (_wstat64(wide, &info) != 0) {
