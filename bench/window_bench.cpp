@@ -3,7 +3,6 @@
 // threads and wake-ups of a viewer left waiting. Starts its own Xvfb.
 //
 //   window_bench [VIEWER [RUNS]]     (VIEWER defaults to ./triangles, run beside times.ttf)
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include <vector>
 
 #include "process.h"
+#include "x_server.h"
 
 namespace {
 
@@ -38,37 +38,9 @@ pid_t start_viewer(const std::string &viewer) {
   return pid;
 }
 
-// The window manager's close request, as the close button sends it.
-void send_close(Display *dpy, ::Window win) {
-  XEvent ev{};
-  ev.xclient.type = ClientMessage;
-  ev.xclient.window = win;
-  ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-  ev.xclient.format = 32;
-  ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-  XSendEvent(dpy, win, False, NoEventMask, &ev);
-  XFlush(dpy);
-}
-
 // The viewer's window if `ev` maps it, else 0.
 ::Window window_mapped(Display *dpy, const XEvent &ev, pid_t pid) {
-  if (ev.type != MapNotify) {
-    return 0;
-  }
-  const Atom pid_atom = XInternAtom(dpy, "_NET_WM_PID", False);
-  Atom type = 0;
-  int format = 0;
-  unsigned long items = 0;
-  unsigned long after = 0;
-  unsigned char *data = nullptr;
-  bool ours = false;
-  if (XGetWindowProperty(dpy, ev.xmap.window, pid_atom, 0, 1, False, XA_CARDINAL, &type, &format,
-                         &items, &after, &data) == Success &&
-      data != nullptr) {
-    ours = items == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) == pid;
-    XFree(data);
-  }
-  return ours ? ev.xmap.window : 0;
+  return ev.type == MapNotify && window_pid(dpy, ev.xmap.window) == pid ? ev.xmap.window : 0;
 }
 
 bool ended(pid_t pid) {

@@ -1,7 +1,7 @@
-// Child processes for the tests, with POSIX fork/exec and a polling wait.
+// Child processes for the tests, with POSIX fork/exec and a polling wait, and how often a process
+// woke up.
 #include "process.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -9,18 +9,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
-#include <ftw.h>
-#include <sstream>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+#include "scratch.h"
 
 namespace {
 
 constexpr int POLL_MS = 10;
 constexpr int SIGNAL_STATUS_BASE = 128; // a shell's status for death by signal n is 128 + n
-constexpr int FTW_DESCRIPTORS = 16;     // folders nftw keeps open at once
 
 void apply_env(const std::vector<std::string> &env) {
   for (const std::string &entry : env) {
@@ -36,42 +34,6 @@ void apply_env(const std::vector<std::string> &env) {
 }
 
 } // namespace
-
-namespace {
-
-void remove_temp_root();
-
-// Every folder a test makes lies in one folder of its process, removed when the process ends,
-// also after a failed test.
-const std::string &temp_root() {
-  static const std::string *root = [] {
-    const char *base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/triangles-test-XXXXXX";
-    const char *made = mkdtemp(pattern.data());
-    std::atexit(remove_temp_root);
-    return new std::string(made != nullptr ? made : ""); // outlives every exit handler
-  }();
-  return *root;
-}
-
-void remove_temp_root() { remove_tree(temp_root()); }
-
-} // namespace
-
-std::string make_temp_dir() {
-  std::string pattern = temp_root() + "/XXXXXX";
-  char *made = temp_root().empty() ? nullptr : mkdtemp(pattern.data());
-  return made != nullptr ? std::string(made) : std::string();
-}
-
-void remove_tree(const std::string &path) {
-  if (!path.empty()) {
-    nftw(
-        path.c_str(),
-        [](const char *name, const struct stat *, int, FTW *) { return remove(name); },
-        FTW_DESCRIPTORS, FTW_DEPTH | FTW_PHYS);
-  }
-}
 
 Child start_program(const std::string &program, const std::vector<std::string> &args,
                     const std::string &dir, const std::vector<std::string> &env) {
@@ -139,74 +101,6 @@ void kill_program(Child *child) {
     int status = 0;
     waitpid(child->pid, &status, 0);
     child->pid = -1;
-  }
-}
-
-std::string read_file(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string listing(const std::string &dir) {
-  std::vector<std::string> names;
-  if (DIR *folder = opendir(dir.c_str())) {
-    while (const dirent *entry = readdir(folder)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") {
-        names.push_back(name);
-      }
-    }
-    closedir(folder);
-  }
-  std::sort(names.begin(), names.end());
-  std::string joined;
-  for (const std::string &name : names) {
-    joined += (joined.empty() ? "" : " ") + name;
-  }
-  return joined;
-}
-
-std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra) {
-  int fds[2];
-  if (pipe(fds) != 0) {
-    return "";
-  }
-  const std::string fd = std::to_string(fds[1]);
-  std::vector<std::string> words = {"Xvfb", "-displayfd",  fd,          "-screen",
-                                    "0",    "1024x768x24", "-nolisten", "tcp"};
-  words.insert(words.end(), extra.begin(), extra.end());
-  *pid = fork();
-  if (*pid == 0) {
-    close(fds[0]);
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-    dup2(null, 2);
-    std::vector<char *> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string &w : words) {
-      argv.push_back(w.data());
-    }
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string number;
-  char ch = 0;
-  while (read(fds[0], &ch, 1) == 1 && ch != '\n') {
-    number += ch;
-  }
-  close(fds[0]);
-  return number.empty() ? "" : ":" + number;
-}
-
-void stop_xvfb(pid_t *pid) {
-  if (*pid > 0) {
-    kill(*pid, SIGKILL);
-    waitpid(*pid, nullptr, 0);
-    *pid = -1;
   }
 }
 

@@ -7,6 +7,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "scratch.h"
+
 struct Child {
   pid_t pid = -1;
   std::string out_path; // captured standard output
@@ -24,21 +26,6 @@ int wait_program(Child *child, double seconds);
 
 bool still_running(const Child &child);
 void kill_program(Child *child);
-
-std::string read_file(const std::string &path);
-
-// A fresh empty folder under the system's temporary folder, removed with everything in it when
-// the test process ends.
-std::string make_temp_dir();
-void remove_tree(const std::string &path); // as `rm -rf`
-
-// The names in `dir`, hidden ones included, sorted and separated by blanks.
-std::string listing(const std::string &dir);
-
-// An Xvfb server of its own (1024x768x24, no TCP) with `extra` arguments: its display (":N"), or
-// "" if it did not start. stop_xvfb kills it.
-std::string start_xvfb(pid_t *pid, const std::vector<std::string> &extra = {});
-void stop_xvfb(pid_t *pid);
 
 // Voluntary context switches of all the threads of process `pid` so far (each is a wake-up from
 // sleep), and in *threads how many threads it has.

@@ -2,7 +2,6 @@
 // back pixel by pixel: four pages, each waited for, every label, apex and sampled ring in place.
 #include <gtest/gtest.h>
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -29,6 +28,7 @@
 #include "expected_run.h"
 #include "png_io.h"
 #include "process.h"
+#include "x_server.h"
 
 namespace {
 
@@ -224,7 +224,6 @@ protected:
   // its program, whatever process wine started it in.
   void locate_window(Display *on = dpy) {
     win = 0;
-    const Atom pid_atom = XInternAtom(on, "_NET_WM_PID", False);
     const auto deadline = deadline_after(PAGE_TIMEOUT_S);
     while (win == 0 && Clock::now() < deadline) {
       ::Window root = 0;
@@ -233,29 +232,18 @@ protected:
       unsigned int count = 0;
       XQueryTree(on, DefaultRootWindow(on), &root, &parent, &children, &count);
       for (unsigned int i = 0; i < count && win == 0; ++i) {
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0;
-        unsigned long after = 0;
-        unsigned char *data = nullptr;
-        if (XGetWindowProperty(on, children[i], pid_atom, 0, 1, False, XA_CARDINAL, &type, &format,
-                               &items, &after, &data) == Success &&
-            data != nullptr) {
-          XWindowAttributes attrs{};
-          XClassHint hint{};
-          const bool ours =
-              windows_folder() != nullptr
-                  ? XGetClassHint(on, children[i], &hint) != 0 &&
-                        std::string(hint.res_class) == "triangles.exe"
-                  : items == 1 &&
-                        static_cast<pid_t>(*reinterpret_cast<unsigned long *>(data)) == viewer.pid;
-          XFree(hint.res_name);
-          XFree(hint.res_class);
-          if (ours && XGetWindowAttributes(on, children[i], &attrs) != 0 &&
-              attrs.map_state == IsViewable) {
-            win = children[i];
-          }
-          XFree(data);
+        XWindowAttributes attrs{};
+        XClassHint hint{};
+        const pid_t pid = window_pid(on, children[i]);
+        const bool ours = windows_folder() != nullptr
+                              ? pid >= 0 && XGetClassHint(on, children[i], &hint) != 0 &&
+                                    std::string(hint.res_class) == "triangles.exe"
+                              : pid == viewer.pid;
+        XFree(hint.res_name);
+        XFree(hint.res_class);
+        if (ours && XGetWindowAttributes(on, children[i], &attrs) != 0 &&
+            attrs.map_state == IsViewable) {
+          win = children[i];
         }
       }
       if (children != nullptr) {
@@ -302,18 +290,7 @@ protected:
     return img;
   }
 
-  // The window manager's close request, as the close button sends it.
-  void send_close() const {
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = win;
-    ev.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
-    ev.xclient.format = 32;
-    ev.xclient.data.l[0] = static_cast<long>(XInternAtom(dpy, "WM_DELETE_WINDOW", False));
-    ev.xclient.data.l[1] = CurrentTime;
-    XSendEvent(dpy, win, False, NoEventMask, &ev);
-    XFlush(dpy);
-  }
+  void send_close() const { ::send_close(dpy, win); }
 
   // Waits for `page` to be on the screen, checks it fully, and returns what was shown. A page that
   // is still wrong after a few seconds ends the test at once: what follows would only wait for it.
