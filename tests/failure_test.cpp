@@ -293,6 +293,20 @@ TEST(Export, UnusableFolderOrFailedWriteReportsNoSuccess) {
   expect_failure(export_into({file}), file, "not a directory");
   expect_failure(export_into({file + "/pages"}), file + "/pages", std::strerror(ENOTDIR));
 
+  // A folder no file can be made in is refused before anything is drawn, with the system's
+  // reason. (Root may write anywhere, so as root it is tried as nobody, from its parent.)
+  chmod(base.c_str(), 0755);
+  const std::string locked = base + "/locked";
+  mkdir(locked.c_str(), 0555);
+  const Outcome refused =
+      geteuid() == 0
+          ? run("setpriv",
+                {"--reuid=nobody", "--regid=nogroup", "--clear-groups", EXPORT_EXE, "locked"}, base,
+                {"DISPLAY="})
+          : run(EXPORT_EXE, {"locked"}, base, {"DISPLAY="});
+  expect_failure(refused, "Couldn't write pages into locked: ", std::strerror(EACCES));
+  EXPECT_EQ(listing(locked), "");
+
   // Page 3 cannot be written: pages 1 and 2 are on disk and whole, but no path is printed, and
   // nothing half-written is left behind.
   const std::string blocked = make_temp_dir();

@@ -43,6 +43,7 @@ constexpr int TITLE_BOX_H = 30;
 constexpr double PAGE_TIMEOUT_S = 10.0; // for a window to appear or a program to end
 constexpr double DRAW_TIMEOUT_S = 3.0;  // for a page to look right once its window is there
 constexpr int SETTLE_MS = 400;          // long enough for a wrongly turned page to show
+constexpr int TIDY_END_MS = 250;        // a signal in the wait ends the viewer within this
 
 using Clock = std::chrono::steady_clock;
 
@@ -663,18 +664,35 @@ TEST_F(RealWindow, SignalsEndTheRunAtOnce) {
   if (windows_folder() != nullptr) {
     GTEST_SKIP() << NOT_UNDER_WINE;
   }
+  // In the wait, with the X server answering, the wait ends and the window is closed tidily, well
+  // before the half second after which a close that hangs would be cut short.
   for (const int signal_no : {SIGINT, SIGTERM, SIGHUP}) {
     SCOPED_TRACE(strsignal(signal_no));
     start_viewer();
     expect_page(1);
+    const auto sent = Clock::now();
     kill(viewer.pid, signal_no);
     EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + signal_no);
+    EXPECT_LT(Clock::now() - sent,
+              std::chrono::milliseconds(static_cast<int>(TIDY_END_MS * time_scale())));
     EXPECT_EQ(read_file(viewer.err_path), "");
   }
   // Also while the first page is still being set up: it is never shown.
   start_viewer();
   kill(viewer.pid, SIGTERM);
   EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + SIGTERM);
+}
+
+TEST_F(RealWindow, ARequestJustBeforeTheWaitSleepsStillEndsItTidily) {
+  if (windows_folder() != nullptr) {
+    GTEST_SKIP() << NOT_UNDER_WINE;
+  }
+  start_viewer({"env", std::string("LD_PRELOAD=") + SIGNAL_BEFORE_SLEEP_LIB, TRIANGLES_EXE});
+  const auto shown = Clock::now(); // the first page follows its window at once, and then the wait
+  EXPECT_EQ(wait_program(&viewer, 1.0 * time_scale()), 128 + SIGTERM);
+  EXPECT_LT(Clock::now() - shown,
+            std::chrono::milliseconds(static_cast<int>(TIDY_END_MS * time_scale())));
+  EXPECT_EQ(read_file(viewer.err_path), "");
 }
 
 TEST_F(RealWindow, SignalsEndTheRunEvenWhileTheXServerIsStopped) {
