@@ -2,6 +2,8 @@
 // is queued sleeps until the system has input for it.
 #include "events.h"
 
+#include <SDL.h>
+
 #include "report.h"
 #include "system.h"
 

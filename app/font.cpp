@@ -4,6 +4,8 @@
 // with a reason instead.
 #include "font.h"
 
+#include <SDL_ttf.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

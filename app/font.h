@@ -6,9 +6,9 @@
 // nullptr or their failure line (report.h).
 #pragma once
 
-#include <SDL_ttf.h>
-
 #include "screen.h"
+
+typedef struct _TTF_Font TTF_Font; // as SDL_ttf.h declares it
 
 // Finding it. The viewer reads times.ttf from its working folder only; the exporter takes the
 // first of the working folder, beside the program and the installed data folder (`installed`,

@@ -4,13 +4,13 @@
 // failure line (report.h).
 #pragma once
 
-#include <SDL_ttf.h>
-
 #include <cstdint>
 
 #include "figure.h"
 #include "layout.h"
 #include "screen.h"
+
+typedef struct _TTF_Font TTF_Font; // as SDL_ttf.h declares it
 
 // Called after each page is drawn, with `context`, the page's number from 1 and its text
 // alternative ("Page 1 of 4: triangles (19 19 2), (19 18 3), ..."). Returns nullptr to go on, or

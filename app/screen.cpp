@@ -1,6 +1,8 @@
 // The program's dealings with SDL's video. Drawing never goes on without a screen.
 #include "screen.h"
 
+#include <SDL.h>
+
 #include <cstdlib>
 
 #include "constants.h"

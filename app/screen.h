@@ -3,11 +3,11 @@
 // that can fail return nullptr or their failure line (report.h).
 #pragma once
 
-#include <SDL.h>
-
 #include <cstdint>
 
 #include "raster.h"
+
+struct SDL_Surface; // SDL's header renames main on Windows: only the viewer's main includes it
 
 struct Screen {
   SDL_Surface *surface = nullptr;

@@ -3,6 +3,8 @@
 // The fuzz corpus also runs under valgrind, where SDL_ttf writing outside its image would show.
 #include <gtest/gtest.h>
 
+#include <SDL_ttf.h>
+
 #include <cstdint>
 #include <fstream>
 #include <random>

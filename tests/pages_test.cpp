@@ -3,6 +3,8 @@
 // reference pictures in docs/ pixel for pixel.
 #include <gtest/gtest.h>
 
+#include <SDL_ttf.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
