@@ -1,22 +1,20 @@
 # A fuzzing build (clang): the program's sources and SDL_ttf, compiled from its own source, under
 # libFuzzer's coverage, AddressSanitizer and UndefinedBehaviorSanitizer, so that the renderer's own
 # reads and writes are checked too. SDL_ttf's archive comes from TRIANGLES_SOURCES, checked against
-# the SHA256SUMS there; SDL and FreeType stay the system's.
+# the SHA256SUMS there (scripts/library-build); SDL and FreeType stay the system's.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES Clang)
   message(FATAL_ERROR "A fuzzing build needs clang and libFuzzer: -DCMAKE_C_COMPILER=clang "
                       "-DCMAKE_CXX_COMPILER=clang++")
 endif()
 set(TRIANGLES_SOURCES "" CACHE PATH "Folder of the library source archives and their SHA256SUMS")
 set(SDL_TTF_ARCHIVE SDL_ttf-2.0.11.tar.xz)
-file(STRINGS ${TRIANGLES_SOURCES}/SHA256SUMS SDL_TTF_SUM REGEX " ${SDL_TTF_ARCHIVE}$")
-string(REGEX MATCH "^[0-9a-f]+" SDL_TTF_SUM "${SDL_TTF_SUM}")
-file(SHA256 ${TRIANGLES_SOURCES}/${SDL_TTF_ARCHIVE} SDL_TTF_ACTUAL_SUM)
-if(NOT SDL_TTF_SUM OR NOT SDL_TTF_ACTUAL_SUM STREQUAL SDL_TTF_SUM)
-  message(FATAL_ERROR "Couldn't verify ${TRIANGLES_SOURCES}/${SDL_TTF_ARCHIVE}: its SHA256 is not "
-                      "the one in SHA256SUMS")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TRIANGLES_SOURCES=${TRIANGLES_SOURCES}
+                        ${PROJECT_SOURCE_DIR}/scripts/library-build unpack ${SDL_TTF_ARCHIVE}
+                        ${CMAKE_BINARY_DIR}/sources
+                RESULT_VARIABLE unpacked ERROR_VARIABLE why)
+if(NOT unpacked EQUAL 0)
+  message(FATAL_ERROR "${why}")
 endif()
-file(ARCHIVE_EXTRACT INPUT ${TRIANGLES_SOURCES}/${SDL_TTF_ARCHIVE}
-     DESTINATION ${CMAKE_BINARY_DIR}/sources)
 
 add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
                     -fno-omit-frame-pointer)
