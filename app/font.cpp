@@ -1,7 +1,5 @@
-// The font, guarded against files that are missing, odd, incomplete or damaged. The pages of a
-// good font are exactly what SDL_ttf draws; a font that would draw nothing, boxes, lose characters,
-// draw outside the image it renders into, or take more memory than the window holds is refused
-// with a reason instead.
+// Finding, opening and checking the font, and writing text with it: the pages of a good font are
+// exactly what SDL_ttf draws; any other is refused with the reason from the checks.
 #include "font.h"
 
 #include <SDL_ttf.h>

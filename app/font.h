@@ -2,8 +2,7 @@
 // regular file with contents (reading a FIFO or a device could block for ever), checked to provide
 // every character the program writes (font_checks.h), and each text is checked to fit the image
 // SDL_ttf renders it into before it is rendered and to show every character after. Every refusal
-// of a font, missing, odd, incomplete or damaged, is worded here. The steps that can fail return
-// nullptr or their failure line (report.h).
+// of a font, missing, odd, incomplete or damaged, is worded here.
 #pragma once
 
 #include "screen.h"

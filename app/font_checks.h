@@ -1,5 +1,5 @@
-// What a font must be before SDL_ttf may draw with it. A font file is untrusted input, and SDL_ttf
-// 2.0's solid renderer trusts its metrics: it drops the rows of a glyph above its text's image
+// What a font must be before SDL_ttf may draw with it. SDL_ttf 2.0's solid renderer trusts a
+// font's metrics: it drops the rows of a glyph above its text's image
 // without a word, writes a glyph's columns wherever the pen and the glyph's bearing put them,
 // caches a bitmap of every glyph it draws however large, and sums the pen in int. So every glyph
 // is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, every text's pen is

@@ -1,7 +1,6 @@
 // The walk over all triangles: the title, then per triangle its label, outline and unit marks,
 // nine cells to a page. What happens to a finished page (shown and awaited, or saved) is the
-// caller's; the drawing is the same either way. The steps that can fail return nullptr or their
-// failure line (report.h).
+// caller's; the drawing is the same either way.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,5 @@
 // The screen the pages are drawn on: SDL's video and its 800x600x32 surface, a window or memory
-// (for saving pages), with the two colours mapped for it. Whoever opens it closes it. The steps
-// that can fail return nullptr or their failure line (report.h).
+// (for saving pages), with the two colours mapped for it. Whoever opens it closes it.
 #pragma once
 
 #include <cstdint>
