@@ -42,7 +42,8 @@ constexpr const char *TITLE_FORMAT = " Triangles with perimeter %d";
 constexpr const char *LABEL_FORMAT = "(%d %d %d)";        // longest side first
 constexpr const char *LABEL_CHARACTERS = "()0123456789 "; // all that a label can hold
 constexpr int TEXT_BUFFER_SIZE = 64; // bytes; the longest text, the title, needs 29
-// Bytes of a page's labels in its text alternative ("(19 19 2), (19 18 3), ..."): nine need 100.
+// Bytes of a page's text alternative ("Page 1 of 4: triangles (19 19 2), ..."): nine labels need
+// 130.
 constexpr int DESCRIPTION_BYTES = 512;
 // A glyph is blank, a damaged outline drawn as nothing or as stray dots, when it inks fewer than
 // one pixel in this many of its box. The thinnest glyphs of the title and the labels ink one in

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 
@@ -34,67 +35,71 @@ bool has_box(const Glyph &g) { return g.maxx > g.minx && g.maxy > g.miny; }
 
 Wide magnitude(Wide value) { return value < 0 ? -value : value; }
 
+// The reason of a failed check (printf-like), kept until the next.
+__attribute__((format(printf, 1, 2))) const char *because(const char *format, ...) {
+  va_list values;
+  va_start(values, format);
+  std::vsnprintf(reason, sizeof reason, format, values);
+  va_end(values);
+  return reason;
+}
+
 // Why the glyph `g` of `c` would not fit the window, or nullptr.
 const char *size_problem(char c, const Glyph &g) {
   const Wide width = Wide{g.maxx} - g.minx;
   const Wide height = Wide{g.maxy} - g.miny;
   if (width > SCREEN_W || height > SCREEN_H) {
-    std::snprintf(reason, sizeof reason,
-                  "its glyph for '%c' is %lld × %lld pixels, larger than the window", c,
-                  static_cast<long long>(width), static_cast<long long>(height));
-  } else if (magnitude(g.advance) > SCREEN_W) {
-    std::snprintf(reason, sizeof reason,
-                  "its glyph for '%c' advances %d pixels, farther than the window is wide", c,
-                  g.advance);
-  } else if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
-    std::snprintf(reason, sizeof reason,
-                  "its glyph for '%c' lies farther from the pen than the window is wide (a "
-                  "damaged font?)",
-                  c);
-  } else {
-    return nullptr;
+    return because("its glyph for '%c' is %lld × %lld pixels, larger than the window", c,
+                   static_cast<long long>(width), static_cast<long long>(height));
   }
-  return reason;
+  if (magnitude(g.advance) > SCREEN_W) {
+    return because("its glyph for '%c' advances %d pixels, farther than the window is wide", c,
+                   g.advance);
+  }
+  if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
+    return because("its glyph for '%c' lies farther from the pen than the window is wide (a "
+                   "damaged font?)",
+                   c);
+  }
+  return nullptr;
 }
 
 // Why the glyph of `c` cannot be drawn whole on a line `ascent` pixels above its base, or
 // nullptr; *g gets its metrics.
 const char *glyph_problem(TTF_Font *font, char c, Wide ascent, Glyph *g) {
   if (TTF_GlyphIsProvided(font, character(c)) == 0) {
-    std::snprintf(reason, sizeof reason, "it has no glyph for '%c'", c);
-  } else if (!measure(font, c, g)) {
-    std::snprintf(reason, sizeof reason, "its glyph for '%c' cannot be loaded (%s)", c,
-                  TTF_GetError());
-  } else if (c != ' ' && !has_box(*g)) {
-    std::snprintf(reason, sizeof reason, "its glyph for '%c' is blank", c);
-  } else if (size_problem(c, *g) != nullptr) {
-    return reason;
-  } else if (has_box(*g) && ascent - g->maxy < 0) {
-    std::snprintf(reason, sizeof reason,
-                  "its glyph for '%c' lies outside the line of text (a damaged font?)", c);
-  } else {
-    return nullptr;
+    return because("it has no glyph for '%c'", c);
   }
-  return reason;
+  if (!measure(font, c, g)) {
+    return because("its glyph for '%c' cannot be loaded (%s)", c, TTF_GetError());
+  }
+  if (c != ' ' && !has_box(*g)) {
+    return because("its glyph for '%c' is blank", c);
+  }
+  if (const char *why = size_problem(c, *g)) {
+    return why;
+  }
+  if (has_box(*g) && ascent - g->maxy < 0) {
+    return because("its glyph for '%c' lies outside the line of text (a damaged font?)", c);
+  }
+  return nullptr;
 }
 
 // Why a line of text `line` pixels high, with glyph bitmaps of `area` pixels in all, cannot be
 // drawn, or nullptr.
 const char *line_problem(Wide line, Wide area) {
   if (area > Wide{SCREEN_W} * SCREEN_H) {
-    std::snprintf(reason, sizeof reason,
-                  "its glyphs together cover %lld pixels, more than the window (a damaged font?)",
-                  static_cast<long long>(area));
-  } else if (line <= 0) {
-    std::snprintf(reason, sizeof reason, "its line of text has no height (a damaged font?)");
-  } else if (line > SCREEN_H) {
-    std::snprintf(reason, sizeof reason,
-                  "its line of text is %lld pixels high, higher than the window",
-                  static_cast<long long>(line));
-  } else {
-    return nullptr;
+    return because("its glyphs together cover %lld pixels, more than the window (a damaged font?)",
+                   static_cast<long long>(area));
   }
-  return reason;
+  if (line <= 0) {
+    return "its line of text has no height (a damaged font?)";
+  }
+  if (line > SCREEN_H) {
+    return because("its line of text is %lld pixels high, higher than the window",
+                   static_cast<long long>(line));
+  }
+  return nullptr;
 }
 
 // A text's pen walked as TTF_SizeText walks it: each glyph and where the pen stands for it, and
@@ -184,9 +189,7 @@ const char *text_problem(TTF_Font *font, const char *text, TextLayout *layout) {
     const Wide left = walk.pens[i] + shift + g.minx;
     const Wide right = walk.pens[i] + shift + g.maxx;
     if (g.maxx > g.minx && (left < 0 || right > walk.right - walk.left)) {
-      std::snprintf(reason, sizeof reason,
-                    "its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
-      return reason;
+      return because("its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
     }
     layout->boxes[i] = {static_cast<int>(left), static_cast<int>(right),
                         static_cast<int>(ascent - g.maxy), static_cast<int>(ascent - g.miny)};
@@ -201,8 +204,7 @@ const char *ink_problem(const char *text, const TextLayout &layout, const SDL_Su
     const int area = std::max(box.right - box.left, 0) * std::max(box.bottom - box.top, 0);
     const int enough = (area + GLYPH_INK_SHARE - 1) / GLYPH_INK_SHARE;
     if (text[i] != ' ' && ink_in(image, box, enough) < enough) {
-      std::snprintf(reason, sizeof reason, "its glyph for '%c' is blank", text[i]);
-      return reason;
+      return because("its glyph for '%c' is blank", text[i]);
     }
   }
   return nullptr;

@@ -12,11 +12,16 @@
 
 namespace {
 
-// The labels of the page being drawn, comma-separated, and the page they make.
+// The text alternative of the page being drawn: "Page 1 of 4: triangles (19 19 2), ...".
 struct Description {
-  char labels[DESCRIPTION_BYTES] = "";
-  char page[DESCRIPTION_BYTES + TEXT_BUFFER_SIZE] = "";
+  char text[DESCRIPTION_BYTES];
+  size_t labels; // where the labels begin
 };
+
+void begin_description(Description *description, int page) {
+  description->labels = static_cast<size_t>(std::snprintf(
+      description->text, sizeof description->text, "Page %d of %d: triangles ", page, PAGE_COUNT));
+}
 
 void format_label(TriangleSides sides, char (&label)[TEXT_BUFFER_SIZE]) {
   std::snprintf(label, sizeof label, LABEL_FORMAT, sides.a, sides.b, sides.c);
@@ -25,16 +30,9 @@ void format_label(TriangleSides sides, char (&label)[TEXT_BUFFER_SIZE]) {
 void add_label(Description *description, TriangleSides sides) {
   char label[TEXT_BUFFER_SIZE];
   format_label(sides, label);
-  const size_t used = std::strlen(description->labels);
-  std::snprintf(description->labels + used, sizeof description->labels - used, "%s%s",
-                used > 0 ? ", " : "", label);
-}
-
-const char *describe(Description *description, int page) {
-  std::snprintf(description->page, sizeof description->page, "Page %d of %d: triangles %s", page,
-                PAGE_COUNT, description->labels);
-  description->labels[0] = '\0';
-  return description->page;
+  const size_t used = std::strlen(description->text);
+  std::snprintf(description->text + used, sizeof description->text - used, "%s%s",
+                used > description->labels ? ", " : "", label);
 }
 
 const char *draw_figure(const Screen &screen, TriangleSides sides, CellOrigin cell) {
@@ -60,11 +58,12 @@ const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done,
   if (const char *problem = draw_title(screen, font)) {
     return problem;
   }
-  Description description;
+  Description description{};
   CellOrigin cell = first_cell();
   EnumerationState enumeration;
   TriangleSides sides{};
   int page = 1;
+  begin_description(&description, page);
   while (next_triangle(&enumeration, &sides)) {
     add_label(&description, sides);
     if (const char *problem = draw_triangle_label(screen, font, sides, cell)) {
@@ -74,14 +73,14 @@ const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done,
       return problem;
     }
     if (advance_cell(&cell)) {
-      if (const char *problem = page_done(context, page, describe(&description, page))) {
+      if (const char *problem = page_done(context, page, description.text)) {
         return problem;
       }
       clear_screen(screen);
-      ++page;
+      begin_description(&description, ++page);
     }
   }
-  return page_done(context, page, describe(&description, page));
+  return page_done(context, page, description.text);
 }
 
 const char *draw_triangle_label(const Screen &screen, TTF_Font *font, TriangleSides sides,

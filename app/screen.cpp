@@ -16,16 +16,6 @@ namespace {
 // keys nobody can press.
 constexpr const char *WINDOWLESS_DRIVERS[] = {"offscreen", "dummy", "caca", "aalib"};
 constexpr int DRIVER_NAME_SIZE = 64; // bytes, for SDL's name of the video driver
-// SDL 2's hints (read from the environment) for drawing the window without OpenGL. putenv keeps
-// the settings themselves, so they live as long as the program.
-char render_driver_setting[] = "SDL_RENDER_DRIVER=software";
-char framebuffer_setting[] = "SDL_FRAMEBUFFER_ACCELERATION=software";
-struct Hint {
-  const char *name;
-  char *setting;
-};
-const Hint SOFTWARE_RENDERING_HINTS[] = {{"SDL_RENDER_DRIVER", render_driver_setting},
-                                         {"SDL_FRAMEBUFFER_ACCELERATION", framebuffer_setting}};
 
 bool driver_is_windowless(const char *name) {
   for (const char *windowless : WINDOWLESS_DRIVERS) {
@@ -40,17 +30,6 @@ bool driver_is_windowless(const char *name) {
 bool driver_chosen_explicitly(const char *name) {
   const char *chosen = std::getenv("SDL_VIDEODRIVER");
   return chosen != nullptr && SDL_strcasecmp(chosen, name) == 0;
-}
-
-// The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
-// OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting of
-// either hint wins; classic SDL 1.2 ignores both.
-void use_software_rendering() {
-  for (const Hint &hint : SOFTWARE_RENDERING_HINTS) {
-    if (std::getenv(hint.name) == nullptr) {
-      putenv(hint.setting);
-    }
-  }
 }
 
 const char *start_video() {
@@ -101,7 +80,6 @@ void prepare(Screen *screen) {
 } // namespace
 
 const char *open_window(Screen *screen) {
-  use_software_rendering();
   prepare_display();
   if (const char *problem = start_video()) {
     return problem;

@@ -35,8 +35,9 @@ void end_if_requested();        // ends the process as that request would have
 void remove_unfinished_file_on_ending();
 
 // The display connection and the sleeping wait (display.cpp)
-// Before SDL_Init: where there is no display, the display libraries' own complaints kept off
-// stderr, and failures of the display connection reported in one line, not in the libraries' way.
+// Before SDL_Init: the display libraries set up for the window (a software surface, where SDL 2
+// would load OpenGL to show it), their own complaints kept off stderr where there is no display,
+// and failures of the display connection reported in one line, not in the libraries' way.
 void prepare_display();
 void watch_display(); // once the window is open: the connection the wait sleeps on
 // Sleeps until the display connection has input or a request to end arrived (nullptr), or returns

@@ -84,6 +84,11 @@ void drain_wake_pipe() {
 // the process with ncurses' "Error opening terminal"; its "null" driver does neither, and the
 // viewer refuses the fallback anyway, unless SDL_VIDEODRIVER asked for it.
 void prepare_display() {
+  // The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
+  // OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting
+  // of either hint wins; classic SDL 1.2 ignores both.
+  setenv("SDL_RENDER_DRIVER", "software", 0);
+  setenv("SDL_FRAMEBUFFER_ACCELERATION", "software", 0);
   const char *runtime = std::getenv("XDG_RUNTIME_DIR");
   const char *named = std::getenv("WAYLAND_DISPLAY");
   if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
