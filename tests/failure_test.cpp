@@ -315,49 +315,62 @@ TEST(Export, UnusableFolderOrFailedWriteReportsNoSuccess) {
   EXPECT_EQ(listing(blocked), "page-1.bmp page-2.bmp page-3.bmp");
 }
 
+// The exporter's surroundings for the whole-page tests: as they are, and on a file system without
+// unnamed files, where each page is written under a hidden name first.
+const std::vector<std::vector<std::string>> FILE_SYSTEMS = {
+    {"DISPLAY="}, {"DISPLAY=", std::string("LD_PRELOAD=") + NO_UNNAMED_FILES_LIB}};
+
 TEST(Export, WholePagesOrNone) {
-  {
-    SCOPED_TRACE("a FIFO where page 2 goes is replaced, never opened");
-    const std::string out = make_temp_dir();
-    mkfifo((out + "/page-2.bmp").c_str(), 0600);
-    const Outcome o = export_into({out});
-    EXPECT_EQ(o.status, 0) << (o.status == -1 ? "hung and was killed" : o.err);
-    struct stat first = {};
-    struct stat second = {};
-    EXPECT_EQ(stat((out + "/page-1.bmp").c_str(), &first), 0);
-    EXPECT_EQ(stat((out + "/page-2.bmp").c_str(), &second), 0);
-    EXPECT_TRUE(S_ISREG(second.st_mode));
-    EXPECT_EQ(second.st_size, first.st_size);
-  }
-  // A file size limit stops page 1 half-way, as a full disk would.
-  for (const auto &format_limit :
-       {std::make_pair("bmp", "1000000"), std::make_pair("png", "4000")}) {
-    SCOPED_TRACE(format_limit.first);
-    const std::string out = make_temp_dir();
-    const Outcome o = run("prlimit",
-                          {std::string("--fsize=") + format_limit.second, EXPORT_EXE, "--format",
-                           format_limit.first, out},
-                          make_temp_dir(), {"DISPLAY="});
-    expect_failure(o, out + "/page-1." + format_limit.first, std::strerror(EFBIG));
-    EXPECT_EQ(listing(out), "");
+  for (const std::vector<std::string> &env : FILE_SYSTEMS) {
+    SCOPED_TRACE(env.back());
+    {
+      SCOPED_TRACE("a FIFO where page 2 goes is replaced, never opened");
+      const std::string out = make_temp_dir();
+      mkfifo((out + "/page-2.bmp").c_str(), 0600);
+      const Outcome o = run(EXPORT_EXE, {out}, make_temp_dir(), env);
+      EXPECT_EQ(o.status, 0) << (o.status == -1 ? "hung and was killed" : o.err);
+      struct stat first = {};
+      struct stat second = {};
+      EXPECT_EQ(stat((out + "/page-1.bmp").c_str(), &first), 0);
+      EXPECT_EQ(stat((out + "/page-2.bmp").c_str(), &second), 0);
+      EXPECT_TRUE(S_ISREG(second.st_mode));
+      EXPECT_EQ(second.st_size, first.st_size);
+      EXPECT_EQ(listing(out), "page-1.bmp page-2.bmp page-3.bmp page-4.bmp");
+    }
+    // A file size limit stops page 1 half-way, as a full disk would.
+    for (const auto &format_limit :
+         {std::make_pair("bmp", "1000000"), std::make_pair("png", "4000")}) {
+      SCOPED_TRACE(format_limit.first);
+      const std::string out = make_temp_dir();
+      const Outcome o = run("prlimit",
+                            {std::string("--fsize=") + format_limit.second, EXPORT_EXE, "--format",
+                             format_limit.first, out},
+                            make_temp_dir(), env);
+      expect_failure(o, out + "/page-1." + format_limit.first, std::strerror(EFBIG));
+      EXPECT_EQ(listing(out), "");
+    }
   }
 }
 
 TEST(Export, InterruptedRunsLeaveOnlyWholePages) {
-  // A signal at one moment after another through the run, SIGKILL as well: whatever it
-  // interrupts, no temporary file is left behind.
+  // A signal at one moment after another through the run, SIGKILL as well where pages are
+  // unnamed until whole: whatever it interrupts, no temporary file is left behind.
   const std::string font_dir = TRIANGLES_DIR;
-  for (int delay_ms = 0; delay_ms <= 60; delay_ms += 3) {
-    const int signal_no = delay_ms % 2 == 0 ? SIGTERM : SIGKILL;
-    SCOPED_TRACE(std::string(strsignal(signal_no)) + " after " + std::to_string(delay_ms) + " ms");
-    const std::string out = make_temp_dir();
-    Child exporter = start_program(EXPORT_EXE, {out}, font_dir, {"DISPLAY="});
-    usleep(static_cast<useconds_t>(delay_ms) * 1000);
-    kill(exporter.pid, signal_no);
-    const int status = wait_program(&exporter, DEADLINE_S);
-    EXPECT_TRUE(status == 0 || status == 128 + signal_no) << status;
-    const std::string names = " " + listing(out);
-    EXPECT_EQ(names.find(" ."), std::string::npos) << "a temporary file is left:" << names;
+  for (const std::vector<std::string> &env : FILE_SYSTEMS) {
+    const bool unnamed = env.size() == 1;
+    for (int delay_ms = 0; delay_ms <= 60; delay_ms += 3) {
+      const int signal_no = delay_ms % 2 == 0 || !unnamed ? SIGTERM : SIGKILL;
+      SCOPED_TRACE(env.back() + ", " + strsignal(signal_no) + " after " + std::to_string(delay_ms) +
+                   " ms");
+      const std::string out = make_temp_dir();
+      Child exporter = start_program(EXPORT_EXE, {out}, font_dir, env);
+      usleep(static_cast<useconds_t>(delay_ms) * 1000);
+      kill(exporter.pid, signal_no);
+      const int status = wait_program(&exporter, DEADLINE_S);
+      EXPECT_TRUE(status == 0 || status == 128 + signal_no) << status;
+      const std::string names = " " + listing(out);
+      EXPECT_EQ(names.find(" ."), std::string::npos) << "a temporary file is left:" << names;
+    }
   }
 }
 
