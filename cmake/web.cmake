@@ -21,8 +21,11 @@ set(TRIANGLES_SDL_TTF web_sdl_ttf)
 
 # How the viewer runs in a page: its straight sequence kept whole while the wait awaits the next
 # key or tap (ASYNCIFY); started by the page's script (INVOKE_RUN=0, ccall), which so learns its
-# exit status, and which puts the font into its file system before (FS, run dependencies).
-set(WEB_LINK_OPTIONS -sASYNCIFY -sINVOKE_RUN=0 -sENVIRONMENT=web
+# exit status, and which puts the font into its file system before (FS, run dependencies). The
+# stack is 5 MB, as emscripten's default was before 3.1.27 (Debian 12's 3.1.6), on every release:
+# the later default, 64 KB (Debian 13's 3.1.69), is only twice the viewer's deepest use (31 KB),
+# and an overrun goes unnoticed. TOTAL_STACK is the name both releases take.
+set(WEB_LINK_OPTIONS -sASYNCIFY -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
 
 # The page's font: the build's font cut down to the characters of the title and the labels (those
