@@ -7,7 +7,8 @@
 
 #include "screen.h"
 
-typedef struct _TTF_Font TTF_Font; // as SDL_ttf.h declares it
+// As SDL_ttf.h declares it, whose SDL.h would rename main on Windows in the exporter too.
+typedef struct _TTF_Font TTF_Font; // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 // Finding it. The viewer reads times.ttf from its working folder only; the exporter takes the
 // first of the working folder, beside the program and the installed data folder (`installed`,

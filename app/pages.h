@@ -9,7 +9,8 @@
 #include "layout.h"
 #include "screen.h"
 
-typedef struct _TTF_Font TTF_Font; // as SDL_ttf.h declares it
+// As SDL_ttf.h declares it, whose SDL.h would rename main on Windows in the exporter too.
+typedef struct _TTF_Font TTF_Font; // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 // Called after each page is drawn, with `context`, the page's number from 1 and its text
 // alternative ("Page 1 of 4: triangles (19 19 2), (19 18 3), ..."). Returns nullptr to go on, or

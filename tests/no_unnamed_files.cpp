@@ -23,6 +23,7 @@ int open_without_unnamed_files(OpenAt real, int folder, const char *path, int fl
 
 } // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" int openat(int folder, const char *path, int flags, ...) {
   static const auto real = reinterpret_cast<OpenAt>(dlsym(RTLD_NEXT, "openat"));
   va_list rest;
@@ -32,6 +33,7 @@ extern "C" int openat(int folder, const char *path, int flags, ...) {
   return fd;
 }
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 extern "C" int openat64(int folder, const char *path, int flags, ...) {
   static const auto real = reinterpret_cast<OpenAt>(dlsym(RTLD_NEXT, "openat64"));
   va_list rest;
