@@ -1,11 +1,21 @@
 #!/bin/sh
-# The browser build in Debian's Chromium, headless (browser_test.mjs), driven by playwright-core
-# as package-lock.json pins it, installed with npm into WEB_BUILD/test. Skips (status 77) where
-# scripts/build-web has not left a site in WEB_BUILD.
-#   browser_test.sh WEB_BUILD
+# The browser build in Debian's Chromium, Firefox ESR and WebKitGTK (browser_test.mjs), driven by
+# playwright-core, puppeteer-core and WebKitWebDriver, the npm packages as package-lock.json pins
+# them, installed with npm into WEB_BUILD/test (once for tests run side by side: under a lock).
+# Skips (status 77) where scripts/build-web has not left a site in WEB_BUILD.
+#   browser_test.sh WEB_BUILD [ENGINE...]   (chromium, firefox, webkit; all three by default)
 set -eu
 here=$(dirname "$0")
-[ -f "$1/site/index.html" ] || { echo "no browser build in $1: skipped"; exit 77; }
-mkdir -p "$1/test" && cp "$here/package.json" "$here/package-lock.json" "$1/test/"
-(cd "$1/test" && npm ci --no-audit --no-fund --loglevel=error)
-exec node "$here/browser_test.mjs" "$1"
+build=$1
+shift
+[ -f "$build/site/index.html" ] || { echo "no browser build in $build: skipped"; exit 77; }
+mkdir -p "$build/test"
+(
+  flock 9
+  if ! cmp -s "$here/package-lock.json" "$build/test/package-lock.json" ||
+    [ ! -d "$build/test/node_modules" ]; then
+    cp "$here/package.json" "$here/package-lock.json" "$build/test/"
+    (cd "$build/test" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+) 9>"$build/test/.lock"
+exec node "$here/browser_test.mjs" "$build" "$@"
