@@ -125,6 +125,9 @@ function endSpawned() {
   }
 }
 process.on("exit", endSpawned);
+for (const [signal, status] of [["SIGINT", 130], ["SIGTERM", 143], ["SIGHUP", 129]]) {
+  process.on(signal, () => process.exit(status));
+}
 
 // Run before the page's own scripts: when the first page was described (performance.now()).
 // Where it runs only once the page has loaded, a page already described is noted as late.
@@ -466,7 +469,7 @@ async function test(name) {
     engine.name = browser.name;
     console.log(`# ${browser.name} ${browser.version}`);
     await checks(browser);
-    await Promise.race([browser.stop().catch(() => {}), sleep(10000)]);
+    await Promise.race([browser.stop().catch(() => {}), sleep(10000, null, { ref: false })]);
   }
   endSpawned();
   clearTimeout(limit);
