@@ -142,7 +142,7 @@ const char *find_exporter_font(const char *installed, const char **path) {
   static char places[3][PATH_BYTES]; // the working folder, beside the program, installed
   int count = 0;
   std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
-  char folder[PATH_BYTES];
+  char folder[PATH_BYTES] = {};
   const auto add_place = [&](const char *sub) {
     if (std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES) {
       ++count;

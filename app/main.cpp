@@ -15,6 +15,8 @@
 
 namespace {
 
+// The context is the Screen; its type is the one every PageDone takes.
+// cppcheck-suppress constParameterCallback
 const char *show_and_wait(void *screen, int /*page*/, const char *description) {
   const Screen &shown = *static_cast<const Screen *>(screen);
   show_page(shown);
