@@ -25,8 +25,24 @@ set(TRIANGLES_SDL_TTF web_sdl_ttf)
 # stack is 5 MB, as emscripten's default was before 3.1.27 (Debian 12's 3.1.6), on every release:
 # the later default, 64 KB (Debian 13's 3.1.69), is only twice the viewer's deepest use (31 KB),
 # and an overrun goes unnoticed. TOTAL_STACK is the name both releases take.
-set(WEB_LINK_OPTIONS -sASYNCIFY -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB
+set(WEB_LINK_OPTIONS -sASYNCIFY "-sASYNCIFY_ONLY=@${CMAKE_BINARY_DIR}/wait-path.txt"
+    -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
+
+# ASYNCIFY instruments only the functions that can be on the stack while the wait sleeps, the way
+# from main to the wait's await: main -> view -> draw_pages -> (through its PageDone pointer)
+# show_and_wait -> wait_for_key -> wait_for_page_turn -> sleep_until_input -> await_next_input
+# (app/main.cpp, pages.cpp, events.cpp, emscripten/display.cpp). Everything else runs as it is,
+# smaller and faster. Each name matches in any namespace, with any parameters, and those the
+# optimizer inlined are simply not found; one more name costs only size. A function of that way
+# missing here breaks the page when it first waits (the browser test catches it).
+set(WAIT_PATH view draw_pages show_and_wait wait_for_key wait_for_page_turn sleep_until_input
+    await_next_input)
+set(wait_path_list "main\n__main_argc_argv\n__original_main\n__main_void\n")
+foreach(name IN LISTS WAIT_PATH)
+  string(APPEND wait_path_list "*${name}(*)\n")
+endforeach()
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wait-path.txt CONTENT "${wait_path_list}")
 
 # The page's font: the build's font cut down to the characters of the title and the labels (those
 # of app/constants.h: the viewer refuses a font that lacks one, so a change there that is missed
@@ -49,13 +65,15 @@ endfunction()
 function(link_for_web_pages viewer sources)
   make_page_font()
   target_link_options(${viewer} PRIVATE ${WEB_LINK_OPTIONS})
+  set_target_properties(${viewer} PROPERTIES LINK_DEPENDS ${CMAKE_BINARY_DIR}/wait-path.txt)
   add_executable(${viewer}-one-file ${sources})
   get_target_property(libraries ${viewer} LINK_LIBRARIES)
   target_link_libraries(${viewer}-one-file PRIVATE ${libraries})
   set(font ${PAGE_FONT_DIR}/times.ttf)
   target_link_options(${viewer}-one-file PRIVATE ${WEB_LINK_OPTIONS} -sSINGLE_FILE=1
                       "SHELL:--embed-file ${font}@/${FONT_NAME_IN_PAGE}")
-  set_target_properties(${viewer}-one-file PROPERTIES LINK_DEPENDS ${font})
+  set_target_properties(${viewer}-one-file PROPERTIES
+                        LINK_DEPENDS "${font};${CMAKE_BINARY_DIR}/wait-path.txt")
   add_dependencies(${viewer}-one-file page_font)
 endfunction()
 set(FONT_NAME_IN_PAGE times.ttf) # the viewer opens times.ttf in its working folder, /
