@@ -8,6 +8,11 @@ if(NOT EXISTS "${TRIANGLES_WEB_LIBS}/lib/libSDL.a")
                       "scripts/web-libs PREFIX and configure with -DTRIANGLES_WEB_LIBS=PREFIX")
 endif()
 
+# Optimised for size, with the libraries at link time (scripts/web-libs builds them as bitcode):
+# the page downloads every byte, and the pictures are the same at any level.
+add_compile_options(-Oz -flto)
+add_link_options(-Oz -flto)
+
 add_library(web_sdl INTERFACE)
 target_include_directories(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/include/SDL)
 target_link_libraries(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/lib/libSDL.a)
