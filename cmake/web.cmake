@@ -29,9 +29,10 @@ set(TRIANGLES_SDL_TTF web_sdl_ttf)
 # exit status, and which puts the font into its file system before (FS, run dependencies). The
 # stack is 5 MB, as emscripten's default was before 3.1.27 (Debian 12's 3.1.6), on every release:
 # the later default, 64 KB (Debian 13's 3.1.69), is only twice the viewer's deepest use (31 KB),
-# and an overrun goes unnoticed. TOTAL_STACK is the name both releases take.
+# and an overrun goes unnoticed. TOTAL_STACK is the name both releases take. The allocator is
+# emscripten's small one (emmalloc): the viewer makes few allocations, the screen the largest.
 set(WEB_LINK_OPTIONS -sASYNCIFY "-sASYNCIFY_ONLY=@${CMAKE_BINARY_DIR}/wait-path.txt"
-    -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB
+    -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB -sMALLOC=emmalloc
     -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
 
 # ASYNCIFY instruments only the functions that can be on the stack while the wait sleeps, the way
