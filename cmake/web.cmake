@@ -26,14 +26,26 @@ set(TRIANGLES_SDL_TTF web_sdl_ttf)
 
 # How the viewer runs in a page: its straight sequence kept whole while the wait awaits the next
 # key or tap (ASYNCIFY); started by the page's script (INVOKE_RUN=0, ccall), which so learns its
-# exit status, and which puts the font into its file system before (FS, run dependencies). The
+# exit status, and which puts the font into its file system before (FS_createDataFile, run
+# dependencies: what the page's script calls is exported by name, so that closure keeps it). The
 # stack is 5 MB, as emscripten's default was before 3.1.27 (Debian 12's 3.1.6), on every release:
 # the later default, 64 KB (Debian 13's 3.1.69), is only twice the viewer's deepest use (31 KB),
 # and an overrun goes unnoticed. TOTAL_STACK is the name both releases take. The allocator is
 # emscripten's small one (emmalloc): the viewer makes few allocations, the screen the largest.
 set(WEB_LINK_OPTIONS -sASYNCIFY "-sASYNCIFY_ONLY=@${CMAKE_BINARY_DIR}/wait-path.txt"
     -sINVOKE_RUN=0 -sENVIRONMENT=web -sTOTAL_STACK=5MB -sMALLOC=emmalloc
-    -sEXPORTED_RUNTIME_METHODS=FS,addRunDependency,removeRunDependency,ccall)
+    -sEXPORTED_RUNTIME_METHODS=FS_createDataFile,addRunDependency,removeRunDependency,ccall)
+
+# The page's script minified by closure (emscripten's --closure), where scripts/build-web has
+# installed the Closure Compiler for this release of emscripten; emscripten finds it through
+# EM_CLOSURE_COMPILER, set for the link alone.
+set(TRIANGLES_CLOSURE_COMPILER "" CACHE FILEPATH
+    "The Closure Compiler for the page's script (empty: none)")
+if(TRIANGLES_CLOSURE_COMPILER)
+  list(APPEND WEB_LINK_OPTIONS --closure 1)
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env
+                                EM_CLOSURE_COMPILER=${TRIANGLES_CLOSURE_COMPILER})
+endif()
 
 # ASYNCIFY instruments only the functions that can be on the stack while the wait sleeps, the way
 # from main to the wait's await: main -> view -> draw_pages -> (through its PageDone pointer)

@@ -74,7 +74,7 @@
     Module.addRunDependency("font");
     font.then(function (bytes) {
       if (bytes) {
-        Module.FS.writeFile("/" + fontName, new Uint8Array(bytes));
+        Module.FS_createDataFile("/", fontName, new Uint8Array(bytes), true, false, false);
         Module.removeRunDependency("font");
       }
     });
