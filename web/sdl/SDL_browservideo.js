@@ -67,8 +67,7 @@ mergeInto(LibraryManager.library, {
     }
     canvas.width = width;
     canvas.height = height;
-    var video = { events: [], wake: null, context: context,
-      image: context.createImageData(width, height) };
+    var video = { events: [], wake: null, context: context, height: height };
     function queue(down, sym) {
       video.events.push(down, sym);
       if (video.wake) {
@@ -117,24 +116,15 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // Copies a rectangle of the screen (32-bit, red, green, blue and an unused byte in memory order)
-  // onto the canvas, opaque.
+  // Puts a rectangle of the screen (32-bit, red, green, blue and alpha in memory order, rows of
+  // the canvas's width) onto the canvas, read straight from the program's memory.
   browser_present: function (pixels, pitch, x, y, w, h) {
     var video = Module.browserVideo;
     if (!video) {
       return;
     }
-    var data = video.image.data;
-    var rowBytes = w * 4;
-    for (var row = y; row < y + h; ++row) {
-      var from = pixels + row * pitch + x * 4;
-      var to = (row * video.image.width + x) * 4;
-      data.set(HEAPU8.subarray(from, from + rowBytes), to);
-      for (var alpha = to + 3; alpha < to + rowBytes; alpha += 4) {
-        data[alpha] = 255;
-      }
-    }
-    video.context.putImageData(video.image, 0, 0, x, y, w, h);
+    var screen = new Uint8ClampedArray(HEAPU8.buffer, pixels, pitch * video.height);
+    video.context.putImageData(new ImageData(screen, pitch / 4, video.height), 0, 0, x, y, w, h);
   },
 
   // Takes the oldest queued event: 1 with *down and *sym set, or 0 when there is none.
