@@ -1,9 +1,12 @@
 #!/bin/sh
 # The browser build in Debian's Chromium, Firefox ESR and WebKitGTK (browser_test.mjs), driven by
 # playwright-core, puppeteer-core and WebKitWebDriver, the npm packages as package-lock.json pins
-# them, installed with npm into WEB_BUILD/test (once for tests run side by side: under a lock).
-# Skips (status 77) where scripts/build-web has not left a site in WEB_BUILD.
+# them, installed with npm into WEB_BUILD/test (once for tests run side by side: under a lock);
+# or, in Chromium with its own tools, the first page on a phone's profile (browser_phone.mjs) or
+# the site installed and offline (browser_offline.mjs). Skips (status 77) where scripts/build-web
+# has not left a site in WEB_BUILD.
 #   browser_test.sh WEB_BUILD [ENGINE...]   (chromium, firefox, webkit; all three by default)
+#   browser_test.sh WEB_BUILD phone|offline
 set -eu
 here=$(dirname "$0")
 build=$1
@@ -18,4 +21,7 @@ mkdir -p "$build/test"
     (cd "$build/test" && npm ci --no-audit --no-fund --loglevel=error)
   fi
 ) 9>"$build/test/.lock"
+case "${1:-}" in
+  phone | offline) exec node "$here/browser_$1.mjs" "$build" ;;
+esac
 exec node "$here/browser_test.mjs" "$build" "$@"

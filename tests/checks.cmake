@@ -125,4 +125,13 @@ foreach(engine chromium firefox webkit)
   set_tests_properties(browser_test_${engine} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
                        LABELS browser)
 endforeach()
+# In Chromium with its own tools: the first page on a phone's profile (alone, as it is timed) and
+# the site installed and offline.
+add_test(NAME browser_phone COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/browser_test.sh
+                                    ${TRIANGLES_WEB_BUILD} phone)
+add_test(NAME browser_offline COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/browser_test.sh
+                                      ${TRIANGLES_WEB_BUILD} offline)
+set_tests_properties(browser_phone browser_offline PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
+                     LABELS browser)
+set_tests_properties(browser_phone PROPERTIES RUN_SERIAL TRUE)
 

@@ -1,11 +1,14 @@
 // Starts triangles in the page (emscripten's Module) and shows what the program says: each page's
 // text alternative, a failure line "Couldn't ...", and the end of the run. The site fetches the
-// font named by this script's data-font attribute into the program's files before it starts; the
-// one-file page has it inside already. Plain old JavaScript, so that even a browser too old for
+// font named by this script's data-font attribute into the program's files before it starts, and
+// registers the service worker its data-worker attribute names; the one-file page has the font
+// inside already, and no worker. Plain old JavaScript, so that even a browser too old for
 // the program can run this far and say why it cannot go on.
 (function () {
   "use strict";
-  var fontName = document.currentScript ? document.currentScript.getAttribute("data-font") : null;
+  var script = document.currentScript;
+  var fontName = script ? script.getAttribute("data-font") : null;
+  var workerName = script ? script.getAttribute("data-worker") : null;
   var status = document.getElementById("status");
   var description = document.getElementById("description");
   var failed = false;
@@ -74,10 +77,20 @@
     Module.addRunDependency("font");
     font.then(function (bytes) {
       if (bytes) {
-        Module.FS.writeFile("/" + fontName, new Uint8Array(bytes));
+        Module.FS_createDataFile("/", fontName, new Uint8Array(bytes), true, false, false);
         Module.removeRunDependency("font");
       }
     });
+  }
+
+  // The site's files kept for offline use and installing (its service worker), registered once
+  // the first page is shown, so that nothing of it slows that page down; only where the page was
+  // served (from disk there is no worker) and only once. The page works the same without it.
+  function keepForOffline() {
+    if (workerName && "serviceWorker" in navigator && /^https?:$/.test(location.protocol)) {
+      navigator.serviceWorker.register(workerName).catch(function () {});
+      workerName = null;
+    }
   }
 
   // Nearest pixels where the canvas is shown at its own size or larger; scaled down, nearest
@@ -96,6 +109,7 @@
     showFailure: showFailure,
     describePage: function (text) {
       description.textContent = text;
+      keepForOffline();
     },
     onAbort: function (what) {
       showFailure("Couldn't start triangles: " + what);

@@ -21,12 +21,13 @@
 #define BROWSER_DRIVER_NAME "browser"
 #define BROWSER_BPP 32
 #define BROWSER_BYTES_PER_PIXEL 4
-/* Red, green, blue in memory order, as the canvas's image data has them (wasm is little-endian);
- * the fourth byte, alpha, is made opaque as the pixels are copied. */
+/* Red, green, blue and alpha in memory order, as the canvas's image data has them (wasm is
+ * little-endian), so the page shows the screen's memory as it is. Every colour SDL maps onto it
+ * has all of the alpha mask set (SDL_MapRGB), so every pixel drawn is opaque. */
 #define BROWSER_RED_MASK 0x000000FF
 #define BROWSER_GREEN_MASK 0x0000FF00
 #define BROWSER_BLUE_MASK 0x00FF0000
-#define BROWSER_ALPHA_MASK 0
+#define BROWSER_ALPHA_MASK 0xFF000000
 
 struct SDL_PrivateVideoData {
   Uint8 *pixels; /* the screen's pixels */
@@ -57,10 +58,11 @@ static SDL_Rect **BROWSER_ListModes(_THIS, SDL_PixelFormat *format, Uint32 flags
   return (SDL_Rect **)-1; /* any size: the canvas takes the one asked for */
 }
 
-/* The screen is always 32-bit; SDL converts from a shadow surface if another depth is asked. */
+/* The screen is always 32-bit; SDL converts from a shadow surface if another depth is asked.
+ * Its memory is left as it is: SDL clears the new screen itself. */
 static SDL_Surface *BROWSER_SetVideoMode(_THIS, SDL_Surface *current, int width, int height,
                                          int bpp, Uint32 flags) {
-  Uint8 *pixels = SDL_calloc((size_t)width * height, BROWSER_BYTES_PER_PIXEL);
+  Uint8 *pixels = SDL_malloc((size_t)width * height * BROWSER_BYTES_PER_PIXEL);
   if (pixels == NULL) {
     SDL_OutOfMemory();
     return NULL;

@@ -5,29 +5,33 @@
 // wait awaits it, so nothing of the program runs between events.
 mergeInto(LibraryManager.library, {
   $browserVideo: {
-    // SDL 1.2's key symbols for a KeyboardEvent: modifiers and locks by the key's place, other
-    // named keys by name, function keys by number, a key that types one character by that
-    // character in lower case (SDL's symbols for letters), anything else SDLK_UNKNOWN, 0 (still a
-    // key, which turns the page).
-    BY_PLACE: { ShiftRight: 303, ShiftLeft: 304, ControlRight: 305, ControlLeft: 306, AltRight: 307,
-      AltLeft: 308, MetaRight: 312, MetaLeft: 311, OSRight: 312, OSLeft: 311 },
-    BY_NAME: { Backspace: 8, Tab: 9, Clear: 12, Enter: 13, Pause: 19, Escape: 27, Delete: 127,
-      ArrowUp: 273, ArrowDown: 274, ArrowRight: 275, ArrowLeft: 276, Insert: 277, Home: 278,
-      End: 279, PageUp: 280, PageDown: 281, NumLock: 300, CapsLock: 301, ScrollLock: 302,
-      Shift: 304, Control: 306, Alt: 308, Meta: 311, OS: 311, AltGraph: 313, Compose: 314,
-      Help: 315, PrintScreen: 316, ContextMenu: 319 },
     F1: 282,
     LAST_FUNCTION_KEY: 15,
     LAST_WORLD_KEY: 255, // SDL's symbols stop at Latin-1
     SPACE: 32, // a tap is the space bar of a touch screen
 
+    // SDL 1.2's key symbols for a KeyboardEvent: modifiers and locks by the key's place, other
+    // named keys by name, function keys by number, a key that types one character by that
+    // character in lower case (SDL's symbols for letters), anything else SDLK_UNKNOWN, 0 (still a
+    // key, which turns the page). The tables are looked up by the browser's names, so they are
+    // literals of this function with quoted names: closure, which minifies the page's script,
+    // renames other properties.
     keySym: function (event) {
+      var byPlace = { "ShiftRight": 303, "ShiftLeft": 304, "ControlRight": 305, "ControlLeft": 306,
+        "AltRight": 307, "AltLeft": 308, "MetaRight": 312, "MetaLeft": 311, "OSRight": 312,
+        "OSLeft": 311 };
+      var byName = { "Backspace": 8, "Tab": 9, "Clear": 12, "Enter": 13, "Pause": 19,
+        "Escape": 27, "Delete": 127, "ArrowUp": 273, "ArrowDown": 274, "ArrowRight": 275,
+        "ArrowLeft": 276, "Insert": 277, "Home": 278, "End": 279, "PageUp": 280, "PageDown": 281,
+        "NumLock": 300, "CapsLock": 301, "ScrollLock": 302, "Shift": 304, "Control": 306,
+        "Alt": 308, "Meta": 311, "OS": 311, "AltGraph": 313, "Compose": 314, "Help": 315,
+        "PrintScreen": 316, "ContextMenu": 319 };
       var name = event.key || "";
-      if (name !== "AltGraph" && browserVideo.BY_PLACE[event.code]) {
-        return browserVideo.BY_PLACE[event.code];
+      if (name !== "AltGraph" && byPlace.hasOwnProperty(event.code)) {
+        return byPlace[event.code];
       }
-      if (browserVideo.BY_NAME[name]) {
-        return browserVideo.BY_NAME[name];
+      if (byName.hasOwnProperty(name)) {
+        return byName[name];
       }
       var functionKey = /^F([0-9]+)$/.exec(name);
       if (functionKey && functionKey[1] >= 1 && functionKey[1] <= browserVideo.LAST_FUNCTION_KEY) {
@@ -46,14 +50,14 @@ mergeInto(LibraryManager.library, {
   },
 
   browser_has_canvas: function () {
-    return typeof Module === "object" && Module.canvas ? 1 : 0;
+    return typeof Module === "object" && Module["canvas"] ? 1 : 0;
   },
 
   // Sizes the canvas and starts listening: keys on the window (the canvas never takes the focus,
   // so no focus ring is drawn over it), taps and clicks on the canvas alone. 0 without a canvas.
   browser_open__deps: ["$browserVideo"],
   browser_open: function (width, height) {
-    var canvas = Module.canvas;
+    var canvas = Module["canvas"]; // the page's (web/page.js), by the name it gives
     var context = canvas ? canvas.getContext("2d") : null;
     if (!context) {
       return 0;
@@ -63,8 +67,7 @@ mergeInto(LibraryManager.library, {
     }
     canvas.width = width;
     canvas.height = height;
-    var video = { events: [], wake: null, context: context,
-      image: context.createImageData(width, height) };
+    var video = { events: [], wake: null, context: context, height: height };
     function queue(down, sym) {
       video.events.push(down, sym);
       if (video.wake) {
@@ -113,24 +116,15 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  // Copies a rectangle of the screen (32-bit, red, green, blue and an unused byte in memory order)
-  // onto the canvas, opaque.
+  // Puts a rectangle of the screen (32-bit, red, green, blue and alpha in memory order, rows of
+  // the canvas's width) onto the canvas, read straight from the program's memory.
   browser_present: function (pixels, pitch, x, y, w, h) {
     var video = Module.browserVideo;
     if (!video) {
       return;
     }
-    var data = video.image.data;
-    var rowBytes = w * 4;
-    for (var row = y; row < y + h; ++row) {
-      var from = pixels + row * pitch + x * 4;
-      var to = (row * video.image.width + x) * 4;
-      data.set(HEAPU8.subarray(from, from + rowBytes), to);
-      for (var alpha = to + 3; alpha < to + rowBytes; alpha += 4) {
-        data[alpha] = 255;
-      }
-    }
-    video.context.putImageData(video.image, 0, 0, x, y, w, h);
+    var screen = new Uint8ClampedArray(HEAPU8.buffer, pixels, pitch * video.height);
+    video.context.putImageData(new ImageData(screen, pitch / 4, video.height), 0, 0, x, y, w, h);
   },
 
   // Takes the oldest queued event: 1 with *down and *sym set, or 0 when there is none.
