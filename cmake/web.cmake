@@ -1,10 +1,10 @@
-# The browser build (emscripten): SDL 1.2 with the project's browser video driver, SDL_ttf and
+# The web build (emscripten): SDL 1.2 with the project's web video driver, SDL_ttf and
 # FreeType as scripts/web-libs builds them into TRIANGLES_WEB_LIBS, linked by path, and
 # -sUSE_SDL=0 so that emscripten's own JavaScript SDL never stands in for them. Only the viewer is
 # built; scripts/build-web puts the pages around it.
 set(TRIANGLES_WEB_LIBS "" CACHE PATH "Folder of the browser's libraries (scripts/web-libs PREFIX)")
 if(NOT EXISTS "${TRIANGLES_WEB_LIBS}/lib/libSDL.a")
-  message(FATAL_ERROR "No browser libraries in \"${TRIANGLES_WEB_LIBS}\": build them with "
+  message(FATAL_ERROR "No web build libraries in \"${TRIANGLES_WEB_LIBS}\": build them with "
                       "scripts/web-libs PREFIX and configure with -DTRIANGLES_WEB_LIBS=PREFIX")
 endif()
 
@@ -17,7 +17,7 @@ add_library(web_sdl INTERFACE)
 target_include_directories(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/include/SDL)
 target_link_libraries(web_sdl INTERFACE ${TRIANGLES_WEB_LIBS}/lib/libSDL.a)
 target_link_options(web_sdl INTERFACE -sUSE_SDL=0
-                    "SHELL:--js-library ${TRIANGLES_WEB_LIBS}/lib/SDL_browservideo.js")
+                    "SHELL:--js-library ${TRIANGLES_WEB_LIBS}/lib/SDL_webvideo.js")
 add_library(web_sdl_ttf INTERFACE)
 target_link_libraries(web_sdl_ttf INTERFACE ${TRIANGLES_WEB_LIBS}/lib/libSDL_ttf.a
                                             ${TRIANGLES_WEB_LIBS}/lib/libfreetype.a web_sdl)
@@ -53,7 +53,7 @@ endif()
 # (app/main.cpp, pages.cpp, events.cpp, emscripten/display.cpp). Everything else runs as it is,
 # smaller and faster. Each name matches in any namespace, with any parameters, and those the
 # optimizer inlined are simply not found; one more name costs only size. A function of that way
-# missing here breaks the page when it first waits (the browser test catches it).
+# missing here breaks the page when it first waits (the web test catches it).
 set(WAIT_PATH view draw_pages show_and_wait wait_for_key wait_for_page_turn sleep_until_input
     await_next_input)
 set(wait_path_list "main\n__main_argc_argv\n__original_main\n__main_void\n")
@@ -64,7 +64,7 @@ file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/wait-path.txt CONTENT "${wait_path_lis
 
 # The page's font: the build's font cut down to the characters of the title and the labels (those
 # of app/constants.h: the viewer refuses a font that lacks one, so a change there that is missed
-# here fails the browser test), with its licence text and the footer's line on it, in PAGE_FONT_DIR
+# here fails the web test), with its licence text and the footer's line on it, in PAGE_FONT_DIR
 # (web/page-font.py).
 set(PAGE_FONT_TEXT " Triangles with perimeter 40()0123456789")
 set(PAGE_FONT_DIR ${CMAKE_BINARY_DIR}/page-font)

@@ -115,23 +115,23 @@ add_test(NAME wine_test COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/wine_test.sh ${TRIAN
                                 $<TARGET_FILE:window_test>)
 set_tests_properties(wine_test PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77 LABELS wine)
 
-# The browser build in three engines, the same checks in each, once scripts/build-web has made it
+# The web build in three engines, the same checks in each, once scripts/build-web has made it
 # (skipped before that); an engine that is missing or does not start fails.
 set(TRIANGLES_WEB_BUILD ${PROJECT_SOURCE_DIR}/build-web CACHE PATH
     "Where scripts/build-web leaves the site and the one-file page")
 foreach(engine chromium firefox webkit)
-  add_test(NAME browser_test_${engine}
-           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/browser_test.sh ${TRIANGLES_WEB_BUILD} ${engine})
-  set_tests_properties(browser_test_${engine} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
-                       LABELS browser)
+  add_test(NAME web_test_${engine}
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/web_test.sh ${TRIANGLES_WEB_BUILD} ${engine})
+  set_tests_properties(web_test_${engine} PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
+                       LABELS web)
 endforeach()
 # In Chromium with its own tools: the first page on a phone's profile (alone, as it is timed) and
 # the site installed and offline.
-add_test(NAME browser_phone COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/browser_test.sh
+add_test(NAME web_phone COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/web_test.sh
                                     ${TRIANGLES_WEB_BUILD} phone)
-add_test(NAME browser_offline COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/browser_test.sh
+add_test(NAME web_offline COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/web_test.sh
                                       ${TRIANGLES_WEB_BUILD} offline)
-set_tests_properties(browser_phone browser_offline PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
-                     LABELS browser)
-set_tests_properties(browser_phone PROPERTIES RUN_SERIAL TRUE)
+set_tests_properties(web_phone web_offline PROPERTIES TIMEOUT 600 SKIP_RETURN_CODE 77
+                     LABELS web)
+set_tests_properties(web_phone PROPERTIES RUN_SERIAL TRUE)
 

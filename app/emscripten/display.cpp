@@ -1,6 +1,6 @@
 // The wait in a web page. The program runs as one straight sequence (ASYNCIFY): the sleep saves
 // its stack and returns to the browser, which runs nothing of the program's until the video
-// driver's next key or tap event (web/sdl/SDL_browservideo.c) resumes it. No timer, no loop: the
+// driver's next key or tap event (web/sdl/SDL_webvideo.c) resumes it. No timer, no loop: the
 // page is idle while the program waits. The browser reports its own failures of the display.
 #include <emscripten.h>
 
@@ -9,8 +9,8 @@
 namespace {
 
 EM_ASYNC_JS(void, await_next_input, (), {
-  if (Module.browserVideo) {
-    await Module.browserVideo.nextInput();
+  if (Module.webVideo) {
+    await Module.webVideo.nextInput();
   }
 });
 

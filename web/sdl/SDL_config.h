@@ -1,6 +1,6 @@
 /* SDL 1.2's configuration for the browser (emscripten, wasm32): what configure would write for
  * a system with a full C library (musl) and the Unix timer, but no audio, CD-ROM, joystick,
- * threads or shared objects, and one video driver, the browser's own (SDL_browservideo.c).
+ * threads or shared objects, and one video driver, the browser's own (SDL_webvideo.c).
  * scripts/web-libs puts it in place of the generated include/SDL_config.h. */
 #ifndef _SDL_config_h
 #define _SDL_config_h
@@ -78,6 +78,6 @@
 #define SDL_TIMER_UNIX 1
 
 /* The one video driver: a 32-bit screen in memory, shown on the page's canvas */
-#define SDL_VIDEO_DRIVER_BROWSER 1
+#define SDL_VIDEO_DRIVER_WEB 1
 
 #endif /* _SDL_config_h */

@@ -4,14 +4,14 @@
 // new version of the site replaces the old files on the next visit; a file that fails to load is
 // never kept; the site opened from disk still says to host the folder, and the one-file page has
 // no worker or manifest. Prints one line per check and "N passed, M failed".
-// Usage: node tests/browser_offline.mjs [BUILD_FOLDER]  (default build-web; playwright-core
+// Usage: node tests/web_offline.mjs [BUILD_FOLDER]  (default build-web; playwright-core
 // installed by `npm ci` in BUILD_FOLDER/test from tests/package.json)
 import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
-import { CHROMIUM, checker, closeServers, differingPixels, expect, serveSite } from "./browser_support.mjs";
+import { CHROMIUM, checker, closeServers, differingPixels, expect, serveSite } from "./web_support.mjs";
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
 const build = path.resolve(process.argv[2] || path.join(root, "build-web"));

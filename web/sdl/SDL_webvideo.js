@@ -1,10 +1,10 @@
-// The page's side of the browser video driver (SDL_browservideo.c), as an emscripten JavaScript
+// The page's side of the web video driver (SDL_webvideo.c), as an emscripten JavaScript
 // library linked into the program (--js-library). It draws on the page's canvas (Module.canvas)
 // and queues the window's key presses and releases, and taps and clicks on the canvas, until SDL
-// pumps them. Module.browserVideo.nextInput() is a promise kept by the next event: the program's
+// pumps them. Module.webVideo.nextInput() is a promise kept by the next event: the program's
 // wait awaits it, so nothing of the program runs between events.
 mergeInto(LibraryManager.library, {
-  $browserVideo: {
+  $webVideo: {
     F1: 282,
     LAST_FUNCTION_KEY: 15,
     LAST_WORLD_KEY: 255, // SDL's symbols stop at Latin-1
@@ -34,11 +34,11 @@ mergeInto(LibraryManager.library, {
         return byName[name];
       }
       var functionKey = /^F([0-9]+)$/.exec(name);
-      if (functionKey && functionKey[1] >= 1 && functionKey[1] <= browserVideo.LAST_FUNCTION_KEY) {
-        return browserVideo.F1 + Number(functionKey[1]) - 1;
+      if (functionKey && functionKey[1] >= 1 && functionKey[1] <= webVideo.LAST_FUNCTION_KEY) {
+        return webVideo.F1 + Number(functionKey[1]) - 1;
       }
       var character = name.length === 1 ? name.toLowerCase().charCodeAt(0) : 0;
-      return character <= browserVideo.LAST_WORLD_KEY ? character : 0;
+      return character <= webVideo.LAST_WORLD_KEY ? character : 0;
     },
 
     // Keys the page would act on itself (scrolling, find as you type) act on the program alone;
@@ -49,21 +49,21 @@ mergeInto(LibraryManager.library, {
     },
   },
 
-  browser_has_canvas: function () {
+  web_has_canvas: function () {
     return typeof Module === "object" && Module["canvas"] ? 1 : 0;
   },
 
   // Sizes the canvas and starts listening: keys on the window (the canvas never takes the focus,
   // so no focus ring is drawn over it), taps and clicks on the canvas alone. 0 without a canvas.
-  browser_open__deps: ["$browserVideo"],
-  browser_open: function (width, height) {
+  web_open__deps: ["$webVideo"],
+  web_open: function (width, height) {
     var canvas = Module["canvas"]; // the page's (web/page.js), by the name it gives
     var context = canvas ? canvas.getContext("2d") : null;
     if (!context) {
       return 0;
     }
-    if (Module.browserVideo) {
-      Module.browserVideo.close();
+    if (Module.webVideo) {
+      Module.webVideo.close();
     }
     canvas.width = width;
     canvas.height = height;
@@ -81,22 +81,22 @@ mergeInto(LibraryManager.library, {
         return; // the key is for the link or control that has the focus (Enter opens a link)
       }
       if (!(event.type === "keydown" && event.repeat)) { // a held key is one press
-        queue(event.type === "keydown" ? 1 : 0, browserVideo.keySym(event));
+        queue(event.type === "keydown" ? 1 : 0, webVideo.keySym(event));
       }
-      if (!browserVideo.keepsBrowserMeaning(event)) {
+      if (!webVideo.keepsBrowserMeaning(event)) {
         event.preventDefault();
       }
     }
     function onTap() {
-      queue(1, browserVideo.SPACE);
-      queue(0, browserVideo.SPACE);
+      queue(1, webVideo.SPACE);
+      queue(0, webVideo.SPACE);
     }
     window.addEventListener("keydown", onKey);
     window.addEventListener("keyup", onKey);
     canvas.addEventListener("click", onTap);
     video.nextInput = function () {
       return new Promise(function (resolve) {
-        if (video.events.length > 0 || Module.browserVideo !== video) {
+        if (video.events.length > 0 || Module.webVideo !== video) {
           resolve();
         } else {
           video.wake = resolve;
@@ -107,19 +107,19 @@ mergeInto(LibraryManager.library, {
       window.removeEventListener("keydown", onKey);
       window.removeEventListener("keyup", onKey);
       canvas.removeEventListener("click", onTap);
-      Module.browserVideo = null;
+      Module.webVideo = null;
       if (video.wake) {
         video.wake();
       }
     };
-    Module.browserVideo = video;
+    Module.webVideo = video;
     return 1;
   },
 
   // Puts a rectangle of the screen (32-bit, red, green, blue and alpha in memory order, rows of
   // the canvas's width) onto the canvas, read straight from the program's memory.
-  browser_present: function (pixels, pitch, x, y, w, h) {
-    var video = Module.browserVideo;
+  web_present: function (pixels, pitch, x, y, w, h) {
+    var video = Module.webVideo;
     if (!video) {
       return;
     }
@@ -128,8 +128,8 @@ mergeInto(LibraryManager.library, {
   },
 
   // Takes the oldest queued event: 1 with *down and *sym set, or 0 when there is none.
-  browser_next_event: function (down, sym) {
-    var video = Module.browserVideo;
+  web_next_event: function (down, sym) {
+    var video = Module.webVideo;
     if (!video || video.events.length === 0) {
       return 0;
     }
@@ -138,9 +138,9 @@ mergeInto(LibraryManager.library, {
     return 1;
   },
 
-  browser_close: function () {
-    if (Module.browserVideo) {
-      Module.browserVideo.close();
+  web_close: function () {
+    if (Module.webVideo) {
+      Module.webVideo.close();
     }
   },
 });

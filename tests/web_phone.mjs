@@ -6,14 +6,14 @@
 // catches a page made slow, not a slow machine. Also: every file of the site has its .gz beside
 // it, with the same bytes. Prints the figures (the same loads served uncompressed too, the bytes
 // loaded, when each file arrived) and "N passed, M failed".
-// Usage: node tests/browser_phone.mjs [BUILD_FOLDER]  (default build-web; playwright-core installed
+// Usage: node tests/web_phone.mjs [BUILD_FOLDER]  (default build-web; playwright-core installed
 // by `npm ci` in BUILD_FOLDER/test from tests/package.json)
 import { readFileSync, readdirSync } from "node:fs";
 import { createRequire } from "node:module";
 import path from "node:path";
 import { fileURLToPath } from "node:url";
 import { gunzipSync } from "node:zlib";
-import { CHROMIUM, checker, closeServers, expect, serveSite } from "./browser_support.mjs";
+import { CHROMIUM, checker, closeServers, expect, serveSite } from "./web_support.mjs";
 
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
 const build = path.resolve(process.argv[2] || path.join(root, "build-web"));

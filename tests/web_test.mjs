@@ -1,6 +1,6 @@
-// The browser test: the web build (scripts/build-web) in three engines, the same checks in each:
-// Chromium (browser_chromium.mjs), Firefox ESR (browser_firefox.mjs) and WebKitGTK
-// (browser_webkit.mjs). Each runs the site served from 127.0.0.1 and the one-file page opened
+// The web test: the web build (scripts/build-web) in three engines, the same checks in each:
+// Chromium (web_chromium.mjs), Firefox ESR (web_firefox.mjs) and WebKitGTK
+// (web_webkit.mjs). Each runs the site served from 127.0.0.1 and the one-file page opened
 // from file://. Each page must equal docs/page-N.png in every pixel after real key presses and a
 // click; lone modifiers and clicks beside the canvas turn nothing; the page is idle while it
 // waits; the canvas fits a phone's screen whole and a tap turns the page; the text alternative
@@ -22,7 +22,7 @@
 // with keys named by KeyboardEvent.key, points in CSS pixels of the viewport, the screenshot a
 // PNG of the viewport, errors() what the page and its console reported, and the engine's
 // errorsFrom saying where they come from when that is not the console.
-// Usage: node tests/browser_test.mjs [BUILD_FOLDER [ENGINE...]]  (default build-web and chromium
+// Usage: node tests/web_test.mjs [BUILD_FOLDER [ENGINE...]]  (default build-web and chromium
 // firefox webkit; the npm packages installed by `npm ci` in BUILD_FOLDER/test from
 // tests/package.json)
 import { createServer } from "node:http";
@@ -459,7 +459,7 @@ async function test(name) {
   }, ENGINE_LIMIT_MS);
   let browser = null;
   try {
-    const { start } = await import(`./browser_${name}.mjs`);
+    const { start } = await import(`./web_${name}.mjs`);
     browser = await start(home, spawned, modules);
   } catch (error) {
     engine.failed += 1;

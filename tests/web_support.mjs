@@ -69,7 +69,7 @@ function read(file) {
   }
 }
 
-// Chromium as the browser test starts it: headless, sandboxed unless run as root, without the
+// Chromium as the web test starts it: headless, sandboxed unless run as root, without the
 // background traffic that would share the network with the page.
 export const CHROMIUM = {
   executablePath: "/usr/bin/chromium",

@@ -1,4 +1,4 @@
-// WebKitGTK for the browser test (browser_test.mjs): Debian's MiniBrowser driven by
+// WebKitGTK for the web test (web_test.mjs): Debian's MiniBrowser driven by
 // WebKitWebDriver over W3C WebDriver, with a small client on node's fetch. MiniBrowser has no
 // headless mode, so it runs in an Xvfb of its own; a device scale needs a driver of its own too,
 // as GTK takes it from GDK_SCALE when the browser starts. Every page is a fresh session, a

@@ -1,4 +1,4 @@
-// Chromium for the browser test (browser_test.mjs): Debian's chromium, headless, driven by
+// Chromium for the web test (web_test.mjs): Debian's chromium, headless, driven by
 // playwright-core over the Chrome DevTools Protocol. Each page gets a context of its own (its own
 // cookies and cache), with the screen it asks for: a phone's is a mobile one with touch.
 const CHROMIUM = "/usr/bin/chromium";

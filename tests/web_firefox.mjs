@@ -1,4 +1,4 @@
-// Firefox ESR for the browser test (browser_test.mjs): Debian's firefox-esr, headless, with its
+// Firefox ESR for the web test (web_test.mjs): Debian's firefox-esr, headless, with its
 // own default settings, driven by puppeteer-core over WebDriver BiDi. Firefox is started here,
 // not by puppeteer, whose launch sets preferences of its own (file:// origins among them); the
 // profile only tells the remote agent to leave the settings alone. Each page gets a user
