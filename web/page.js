@@ -31,9 +31,14 @@
     status.appendChild(document.createTextNode(" (or reload the page)."));
   }
 
-  // Resources that fail to load (the program's script) and errors nobody caught.
+  // Resources that fail to load (the program's script) and errors nobody caught. A preload that
+  // failed is left to the fetch that uses its file, which says which file and why (the two would
+  // otherwise race to say it, each in its own words).
   window.addEventListener("error", function (event) {
     var target = event.target;
+    if (target && target.tagName === "LINK" && target.rel === "preload") {
+      return;
+    }
     if (target && target.tagName === "SCRIPT") {
       showFailure("Couldn't load " + target.src + ": the file is missing or could not be fetched");
     } else {
