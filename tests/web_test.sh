@@ -18,7 +18,7 @@ mkdir -p "$build/test"
   if ! cmp -s "$here/package-lock.json" "$build/test/package-lock.json" ||
     [ ! -d "$build/test/node_modules" ]; then
     cp "$here/package.json" "$here/package-lock.json" "$build/test/"
-    (cd "$build/test" && npm ci --no-audit --no-fund --loglevel=error)
+    "$here/../scripts/npm-install" "$build/test" "the web test's packages"
   fi
 ) 9>"$build/test/.lock"
 case "${1:-}" in
