@@ -1,4 +1,4 @@
-// What the phone and offline tests share: the site served over HTTP as a host that serves
+// What the web tests share: the site served over HTTP as a host that serves
 // precompressed files does (a request that accepts gzip gets FILE.gz where the site has one,
 // marked Content-Encoding: gzip; any other gets FILE itself), Debian's Chromium, headless, their
 // checks and figures, and the comparison of the canvas with docs/page-N.png.
@@ -12,18 +12,23 @@ const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "applic
   ".txt": "text/plain", ".webmanifest": "application/manifest+json" };
 
 // Serves `folder` (changeable later through served.folder) on 127.0.0.1 until close(), on `port`
-// (any free one by default). A path under /plain/ is the same file never compressed; `missing`
-// names files to answer 404 for.
+// (any free one by default). A path under /plain/ is the same file never compressed; under
+// /missing-font/ or /broken-font/, the site without its font or with a file that is no font in
+// its place; `missing` names files to answer 404 for.
 const open = new Set();
 export async function serveSite(folder, port = 0) {
   const served = { folder, missing: new Set(), requests: [] };
   const server = createServer((request, response) => {
     let name = decodeURIComponent(new URL(request.url, "http://x").pathname);
-    const plain = name.startsWith("/plain/");
-    name = plain ? name.slice("/plain".length) : name;
+    const variant = /^\/(plain|missing-font|broken-font)\//.exec(name)?.[1];
+    name = variant ? name.slice(variant.length + 1) : name;
     if (name.endsWith("/")) {
       name += "index.html";
     }
+    if (name === "/times.ttf" && variant?.endsWith("-font")) {
+      name = variant === "broken-font" ? "/page.css" : "/no-such-file";
+    }
+    const plain = variant === "plain";
     served.requests.push(name);
     const file = path.join(served.folder, path.normalize(name));
     const headers = { "Content-Type": TYPES[path.extname(name)] || "application/octet-stream",

@@ -25,13 +25,13 @@
 // Usage: node tests/web_test.mjs [BUILD_FOLDER [ENGINE...]]  (default build-web and chromium
 // firefox webkit; the npm packages installed by `npm ci` in BUILD_FOLDER/test from
 // tests/package.json)
-import { createServer } from "node:http";
 import { mkdtempSync, readFileSync, readdirSync, rmSync } from "node:fs";
 import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 import { setTimeout as sleep } from "node:timers/promises";
 import { fileURLToPath, pathToFileURL } from "node:url";
+import { expect, serveSite } from "./web_support.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, "..");
@@ -74,37 +74,11 @@ async function check(name, body) {
   await Promise.all(opened.map((page) => page.close().catch(() => {})));
   opened = [];
 }
-function expect(condition, what) {
-  if (!condition) {
-    throw new Error(what);
-  }
-}
 
-// The site, served as any web server would; /missing-font/ and /broken-font/ serve it without the
-// font or with a file that is no font in its place.
-const TYPES = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-  ".css": "text/css", ".svg": "image/svg+xml", ".ttf": "font/ttf", ".txt": "text/plain" };
-const server = createServer((request, response) => {
-  let name = decodeURIComponent(new URL(request.url, "http://x").pathname);
-  const variant = /^\/(missing-font|broken-font)\//.exec(name);
-  name = variant ? name.slice(variant[0].length - 1) : name;
-  if (name.endsWith("/")) {
-    name += "index.html";
-  }
-  if (variant && name === "/times.ttf") {
-    name = variant[1] === "broken-font" ? "/page.css" : "/no-such-file";
-  }
-  try {
-    const body = readFileSync(path.join(site, path.normalize(name)));
-    response.writeHead(200, { "Content-Type": TYPES[path.extname(name)] || "text/plain" });
-    response.end(body);
-  } catch {
-    response.writeHead(404, { "Content-Type": "text/plain" });
-    response.end("not found");
-  }
-});
-await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-const siteUrl = `http://127.0.0.1:${server.address().port}/`;
+// The site, served as a host that serves precompressed files does; /missing-font/ and
+// /broken-font/ serve it without the font or with a file that is no font in its place.
+const server = await serveSite(site);
+const siteUrl = server.url;
 
 // The processes an engine spawned itself, each leading a process group of its own: ended with
 // their groups (what they started in turn) when the engine is done, or the test ends early.
@@ -488,6 +462,6 @@ for (const name of engines) {
   }
   await test(name);
 }
-server.close();
+await server.close();
 console.log(`${results.passed} passed, ${results.failed} failed`);
 process.exitCode = results.failed === 0 ? 0 : 1;
