@@ -113,7 +113,7 @@ export function expect(condition, what) {
 // How many pixels of the canvas differ from docs/page-N.png (decoded by the browser itself; the
 // canvas shot at one device pixel per CSS pixel, as the test's pages are).
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
-const expectedPages = [1, 2, 3, 4].map((n) =>
+export const expectedPages = [1, 2, 3, 4].map((n) =>
   readFileSync(path.join(root, "docs", `page-${n}.png`)).toString("base64"));
 export async function differingPixels(page, n) {
   const picture = (await page.locator("canvas").screenshot()).toString("base64");

@@ -31,7 +31,7 @@ import os from "node:os";
 import path from "node:path";
 import { setTimeout as sleep } from "node:timers/promises";
 import { fileURLToPath, pathToFileURL } from "node:url";
-import { expect, serveSite } from "./web_support.mjs";
+import { expect, expectedPages, serveSite } from "./web_support.mjs";
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, "..");
@@ -41,8 +41,6 @@ const engines = process.argv.length > 3 ? process.argv.slice(3) : ENGINES;
 const modules = createRequire(path.join(build, "test", "package.json"));
 const site = path.join(build, "site");
 const oneFile = readdirSync(build).find((name) => /^triangles-.*-web\.html$/.test(name));
-const expectedPages = [1, 2, 3, 4].map((n) =>
-  readFileSync(path.join(root, "docs", `page-${n}.png`)).toString("base64"));
 const TRIANGLES_PER_PAGE = [9, 9, 9, 6];
 const PERIMETER = 40;
 const ENGINE_LIMIT_MS = 240000; // one engine's whole run, whatever hangs
