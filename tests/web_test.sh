@@ -15,11 +15,7 @@ shift
 mkdir -p "$build/test"
 (
   flock 9
-  if ! cmp -s "$here/package-lock.json" "$build/test/package-lock.json" ||
-    [ ! -d "$build/test/node_modules" ]; then
-    cp "$here/package.json" "$here/package-lock.json" "$build/test/"
-    "$here/../scripts/npm-install" "$build/test" "the web test's packages"
-  fi
+  "$here/../scripts/npm-install" "$here" "$build/test" "the web test's packages"
 ) 9>"$build/test/.lock"
 case "${1:-}" in
   phone | offline) exec node "$here/web_$1.mjs" "$build" ;;
