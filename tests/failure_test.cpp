@@ -59,6 +59,30 @@ Outcome run_in(const std::string &dir, const std::vector<std::string> &env) {
   return run(TRIANGLES_EXE, {}, dir, env);
 }
 
+// `count` copies of `text`.
+std::string repeated(const std::string &text, int count) {
+  std::string all;
+  for (int i = 0; i < count; ++i) {
+    all += text;
+  }
+  return all;
+}
+
+// True when every character of the UTF-8 `text` is whole: each lead byte is followed by as many
+// continuation bytes as it announces, and no continuation byte stands alone.
+bool whole_characters(const std::string &text) {
+  int due = 0; // continuation bytes still to come
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool continuation = (byte & 0xC0) == 0x80;
+    if (continuation != (due > 0)) {
+      return false;
+    }
+    due = continuation ? due - 1 : (byte >= 0xF0) + (byte >= 0xE0) + (byte >= 0xC0);
+  }
+  return due == 0;
+}
+
 // Exit status 1 with the line naming `what` and `reason`, and nothing on stdout.
 void expect_failure(const Outcome &o, const std::string &what, const std::string &reason) {
   EXPECT_EQ(o.status, 1) << (o.status == -1 ? "hung and was killed" : "stderr: " + o.err);
@@ -192,7 +216,9 @@ TEST(NoDisplay, RefusesTheWindowlessFallback) {
 TEST(NoDisplay, ValuesFromTheEnvironmentStayOnOneLine) {
   const std::string dir = make_temp_dir();
   copy_font(dir);
-  const std::string odd = "\n\x1b[2J" + std::string(300, 'x');
+  // A value is shown cut after 64 bytes, which here (after ":97" or "none" and the escapes) end
+  // inside a three-byte character: that character is left out whole.
+  const std::string odd = "\n\x1b[2J" + repeated("\u4E09", 100);
   for (const std::string &env : {"DISPLAY=:97" + odd, "SDL_VIDEODRIVER=none" + odd}) {
     SCOPED_TRACE(env.substr(0, env.find('=')));
     const Outcome o = run_in(dir, {"WAYLAND_DISPLAY=", env});
@@ -204,6 +230,7 @@ TEST(NoDisplay, ValuesFromTheEnvironmentStayOnOneLine) {
       EXPECT_NE(line.find("\\n\\x1B[2J"), std::string::npos) << line;
     }
     EXPECT_LT(line.size(), 260U) << "the value was not cut: " << line;
+    EXPECT_TRUE(whole_characters(line)) << "a character was cut in two: " << line;
   }
 }
 
@@ -243,21 +270,24 @@ Outcome export_into(const std::vector<std::string> &args, const std::string &pro
 TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
   const std::string usage = "Usage: triangles-export [--format bmp|png] DIR";
   const std::string dir = make_temp_dir();
+  const std::string said = "Couldn't read the arguments: ";
+  const auto line = [&](const std::string &reason) { return said + reason + ". " + usage + "\n"; };
+  const std::string wide = repeated("\u4E09", 400); // 1,200 bytes of three-byte characters
   const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
-      {{}, "missing DIR"},
-      {{"--format", "jpg", dir}, "unknown format 'jpg' (bmp or png)"},
-      {{"--format=gif", dir}, "unknown format 'gif' (bmp or png)"},
-      {{"--format"}, "--format needs a value (bmp or png)"},
-      {{"-x", dir}, "unknown option '-x'"},
-      {{dir, "--format", "png"}, "unexpected argument '--format'"},
-      {{dir, "x\n\x1b[2J"}, "unexpected argument 'x\\n\\x1B[2J'"}}; // one line, escaped
-  for (const auto &[args, reason] : wrong) {
-    SCOPED_TRACE(reason);
+      {{}, line("missing DIR")},
+      {{"--format", "jpg", dir}, line("unknown format 'jpg' (bmp or png)")},
+      {{"--format=gif", dir}, line("unknown format 'gif' (bmp or png)")},
+      {{"--format"}, line("--format needs a value (bmp or png)")},
+      {{"-x", dir}, line("unknown option '-x'")},
+      {{dir, "--format", "png"}, line("unexpected argument '--format'")},
+      {{dir, "x\n\x1b[2J"}, line("unexpected argument 'x\\n\\x1B[2J'")}, // one line, escaped
+      // Cut at 1,020 bytes, which end inside a character: the line stops before it, and says so.
+      {{dir, wide}, said + "unexpected argument '" + wide.substr(0, 323 * 3) + "...\n"}};
+  for (const auto &[args, expected] : wrong) {
+    SCOPED_TRACE(expected.substr(0, 80));
     const Outcome o = export_into(args);
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err,
-              std::string("Couldn't read the arguments: ").append(reason + ". ").append(usage) +
-                  "\n");
+    EXPECT_EQ(o.err, expected);
     EXPECT_EQ(o.out, "");
   }
   const Outcome help = export_into({"--help"});
@@ -375,12 +405,13 @@ TEST(Export, InterruptedRunsLeaveOnlyWholePages) {
 }
 
 TEST(Export, LostStandardOutputIsAFailure) {
-  for (const char *redirect : {">/dev/full", ">&-"}) {
+  // Output to a full device or a closed descriptor; and unbuffered, where each write fails at once
+  // and the flush at the end, with nothing left to write, succeeds: only the stream's error says.
+  for (const char *command : {"exec \"$0\" \"$@\" >/dev/full", "exec \"$0\" \"$@\" >&-",
+                              "exec stdbuf -o0 \"$0\" \"$@\" >/dev/full"}) {
     for (const std::string &arg : {make_temp_dir(), std::string("--help")}) {
-      SCOPED_TRACE(std::string(redirect) + " " + arg);
-      const Outcome o =
-          run("sh", {"-c", std::string("exec \"$0\" \"$@\" ") + redirect, EXPORT_EXE, arg},
-              make_temp_dir(), {"DISPLAY="});
+      SCOPED_TRACE(std::string(command) + " " + arg);
+      const Outcome o = run("sh", {"-c", command, EXPORT_EXE, arg}, make_temp_dir(), {"DISPLAY="});
       EXPECT_EQ(o.status, 1) << o.err;
       EXPECT_NE(o.err.find("Couldn't write to standard output"), std::string::npos) << o.err;
     }
