@@ -18,10 +18,11 @@
 // device scale (and, for a phone, touch), initScript run before the page's own scripts (or as
 // soon as the engine can reach the page, which the script notices), resolving to a page:
 //   { evaluate(expression), press(key, held), click(x, y), tap(x, y), screenshot(), errors(),
-//     close() }
+//     notes, close() }
 // with keys named by KeyboardEvent.key, points in CSS pixels of the viewport, the screenshot a
-// PNG of the viewport, errors() what the page and its console reported, and the engine's
-// errorsFrom saying where they come from when that is not the console.
+// PNG of the viewport, errors() what the page and its console reported, the engine's
+// errorsFrom saying where they come from when that is not the console, and notes (if any) what
+// the engine's driver could not do in opening the page, said on the line of the check.
 // Usage: node tests/web_test.mjs [BUILD_FOLDER [ENGINE...]]  (default build-web and chromium
 // firefox webkit; the npm packages installed by `npm ci` in BUILD_FOLDER/test from
 // tests/package.json)
@@ -58,11 +59,13 @@ const MODIFIERS = ["Shift", "Control", "Alt", "Meta", "CapsLock"];
 const results = { passed: 0, failed: 0 };
 let engine = null; // the engine under test: its results and figures
 let opened = []; // the pages the running check opened, closed when it ends however it ends
+let noteOfCheck = null; // adds a note to the running check's line
 async function check(name, body) {
   const notes = [];
   const noted = () => (notes.length ? ` (${notes.join("; ")})` : "");
+  noteOfCheck = (note) => notes.includes(note) || notes.push(note);
   try {
-    await body((note) => notes.push(note));
+    await body(noteOfCheck);
     engine.passed += 1;
     console.log(`ok - ${engine.name}: ${name}${noted()}`);
   } catch (error) {
@@ -301,6 +304,7 @@ async function checks(browser) {
   const open = async (url, screen = DESKTOP) => {
     const page = await browser.open(url, { ...screen, initScript: WATCH_FIRST_PAGE });
     opened.push(page);
+    (page.notes || []).forEach(noteOfCheck);
     return page;
   };
   const close = async (page) => {
