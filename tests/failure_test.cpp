@@ -282,7 +282,8 @@ TEST(Export, ArgumentsAndWhatIsWrongWithThem) {
       {{dir, "--format", "png"}, line("unexpected argument '--format'")},
       {{dir, "x\n\x1b[2J"}, line("unexpected argument 'x\\n\\x1B[2J'")}, // one line, escaped
       // Cut at 1,020 bytes, which end inside a character: the line stops before it, and says so.
-      {{dir, wide}, said + "unexpected argument '" + wide.substr(0, 323 * 3) + "...\n"}};
+      {{dir, wide},
+       said + "unexpected argument '" + wide.substr(0, std::size_t{323} * 3) + "...\n"}};
   for (const auto &[args, expected] : wrong) {
     SCOPED_TRACE(expected.substr(0, 80));
     const Outcome o = export_into(args);
