@@ -5,8 +5,7 @@
 #include <cstdint>
 
 // The triangles
-constexpr int PERIMETER = 40;      // sum of the three whole-number sides of every triangle shown
-constexpr int TRIANGLE_COUNT = 33; // how many triangles have that perimeter
+constexpr int PERIMETER = 40; // sum of the three whole-number sides of every triangle shown
 
 // The window
 constexpr int SCREEN_W = 800;  // pixels
@@ -48,7 +47,7 @@ constexpr int DESCRIPTION_BYTES = 512;
 // A glyph is blank, a damaged outline drawn as nothing or as stray dots, when it inks fewer than
 // one pixel in this many of its box. The thinnest glyphs of the title and the labels ink one in
 // 4.5 in Liberation Serif at 20 points; none in a Liberation or DejaVu face inks fewer than 1 in 7.
-constexpr int GLYPH_INK_SHARE = 10;
+constexpr int GLYPH_INK_ONE_IN = 10;
 
 // Colours, as red, green and blue components
 constexpr std::uint8_t WHITE_LEVEL = 255;

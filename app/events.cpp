@@ -22,8 +22,8 @@ const char *wait_for_page_turn(const Screen &screen) {
     SDL_PumpEvents();
     const int pending = SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS);
     if (pending == 0) {
-      if (const char *problem = sleep_until_input()) {
-        return problem;
+      if (const char *why = sleep_until_input()) {
+        return failure("Couldn't wait for an event: %s", why);
       }
       continue;
     }

@@ -4,18 +4,16 @@
 // written.
 #include <getopt.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <filesystem>
+#include <system_error>
 
 #include "constants.h"
 #include "font.h"
 #include "pages.h"
-#include "paths.h"
 #include "report.h"
 #include "save.h"
 #include "screen.h"
@@ -24,7 +22,6 @@
 
 namespace {
 
-constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
 constexpr const char *USAGE_LINE = "Usage: triangles-export [--format bmp|png] DIR";
 constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/page-1.bmp ... "
                                    "DIR/page-4.bmp, or as PNG files. DIR and its missing parents "
@@ -32,42 +29,19 @@ constexpr const char *USAGE_TEXT = "Saves the four pages of triangles as DIR/pag
 // Where the font is installed, from the program's folder.
 constexpr const char *INSTALLED_FONT_FOLDER = "/" INSTALLED_DATA_FROM_BIN;
 
-// The picture formats by name, each also the file name extension.
-struct FormatName {
-  const char *name;
-  PageFormat format;
-};
-constexpr FormatName FORMATS[] = {{"bmp", PageFormat::BMP}, {"png", PageFormat::PNG}};
-
 // What the command line asks for, and the run that does it.
 enum class Request : unsigned char { EXPORT, HELP, VERSION };
 struct Export {
   Request request = Request::EXPORT;
   const char *dir = nullptr;
-  const FormatName *format = &FORMATS[0];
+  const PageFormat *format = page_format("bmp");
   Screen screen;
   char written[PAGE_COUNT][PATH_BYTES] = {};
 };
 
-// What is wrong with the arguments (printf-like), with the usage line.
-__attribute__((format(printf, 1, 2))) const char *usage_problem(const char *format, ...) {
-  char problem[FAILURE_LINE_MAX];
-  va_list values;
-  va_start(values, format);
-  std::vsnprintf(problem, sizeof problem, format, values);
-  va_end(values);
-  return failure("Couldn't read the arguments: %s. %s", problem, USAGE_LINE);
-}
-
-const char *choose_format(const char *name, Export *run) {
-  const auto *found = std::find_if(std::begin(FORMATS), std::end(FORMATS), [name](const auto &f) {
-    return std::strcmp(name, f.name) == 0;
-  });
-  if (found == std::end(FORMATS)) {
-    return usage_problem("unknown format '%s' (bmp or png)", name);
-  }
-  run->format = found;
-  return nullptr;
+// What is wrong with the arguments, with the usage line.
+const char *usage_problem(const char *reason) {
+  return failure("Couldn't read the arguments: %s. %s", reason, USAGE_LINE);
 }
 
 // Reads the command line into *run as getopt_long reads it: long options also cut short
@@ -86,13 +60,14 @@ const char *read_arguments(int argc, char *argv[], Export *run) {
         return usage_problem("missing DIR");
       }
       if (optind + 1 < argc) {
-        return usage_problem("unexpected argument '%s'", argv[optind + 1]);
+        return usage_problem(failure("unexpected argument '%s'", argv[optind + 1]));
       }
       run->dir = argv[optind];
       return nullptr;
     case 'f':
-      if (const char *problem = choose_format(optarg, run)) {
-        return problem;
+      run->format = page_format(optarg);
+      if (run->format == nullptr) {
+        return usage_problem(failure("unknown format '%s' (bmp or png)", optarg));
       }
       break;
     case 'h':
@@ -104,20 +79,24 @@ const char *read_arguments(int argc, char *argv[], Export *run) {
     case ':':
       return usage_problem("--format needs a value (bmp or png)");
     default:
-      return usage_problem("unknown option '%s'", argv[at]);
+      return usage_problem(failure("unknown option '%s'", argv[at]));
     }
   }
 }
 
 // Why pages cannot go into DIR, which is first made with its missing parents as `mkdir -p` makes
-// them; or nullptr.
-const char *folder_made_problem(const char *dir) {
-  if (path_facts(dir).error == ENOENT) {
-    if (const int error = make_folders(dir)) {
-      return std::strerror(error);
-    }
+// them (mode 0777 less the umask): it must be a folder in which new files can be made; or nullptr.
+const char *folder_problem(const char *dir) {
+  std::error_code error;
+  if (path_facts(dir).error == ENOENT &&
+      !std::filesystem::create_directories(std::filesystem::u8path(dir), error) && error) {
+    return failure("%s", error.message().c_str());
   }
-  return folder_problem(dir);
+  const PathFacts facts = path_facts(dir);
+  if (facts.error != 0 || facts.write_error != 0) {
+    return std::strerror(facts.error != 0 ? facts.error : facts.write_error);
+  }
+  return facts.kind == PathKind::DIRECTORY ? nullptr : "not a directory";
 }
 
 const char *save_numbered(void *context, int page, const char * /*description*/) {
@@ -125,16 +104,13 @@ const char *save_numbered(void *context, int page, const char * /*description*/)
   if (page > PAGE_COUNT) {
     return failure("Couldn't write page %d: only %d pages were expected", page, PAGE_COUNT);
   }
-  char name[PAGE_NAME_SIZE];
-  std::snprintf(name, sizeof name, "page-%d.%s", page, run.format->name);
-  std::snprintf(run.written[page - 1], PATH_BYTES, "%s/%s", run.dir, name);
-  return save_page(run.screen, run.dir, name, run.format->format);
+  return save_page(run.screen, run.dir, page, *run.format, run.written[page - 1]);
 }
 
 // Opens the screen and the font into run->screen and *font and saves every page.
-const char *draw_and_save(Export *run, TTF_Font **font) {
-  const char *font_path = nullptr;
-  if (const char *problem = find_exporter_font(INSTALLED_FONT_FOLDER, &font_path)) {
+const char *draw_and_save(Export *run, Font *font) {
+  char font_path[PATH_BYTES];
+  if (const char *problem = find_exporter_font(INSTALLED_FONT_FOLDER, font_path)) {
     return problem;
   }
   if (const char *problem = open_memory_screen(&run->screen)) {
@@ -147,10 +123,10 @@ const char *draw_and_save(Export *run, TTF_Font **font) {
 }
 
 const char *export_pages(Export *run) {
-  if (const char *why = folder_made_problem(run->dir)) {
+  if (const char *why = folder_problem(run->dir)) {
     return failure("Couldn't write pages into %s: %s", run->dir, why);
   }
-  TTF_Font *font = nullptr;
+  Font font;
   const char *problem = draw_and_save(run, &font);
   close_font(&font);
   close_screen(&run->screen);
@@ -177,7 +153,7 @@ const char *carry_out(Export *run) {
 
 int main(int argc, char *argv[]) {
   argv = start_console(argc, argv);
-  remove_unfinished_file_on_ending();
+  prepare_exporter();
   Export run;
   const char *problem = read_arguments(argc, argv, &run);
   if (problem == nullptr) {

@@ -8,44 +8,60 @@
 #include <cstdio>
 #include <cstring>
 
-#include "constants.h"
 #include "font_checks.h"
-#include "paths.h"
 #include "report.h"
 #include "system.h"
 
 namespace {
 
-char font_name[PATH_BYTES] = ""; // the open font's full path, for messages
+// The path as messages show it: its full path, or as given where that cannot be had.
+const char *full_path(const char *path, char *out, size_t size) {
+  if (!absolute_path(path, out, size)) {
+    std::snprintf(out, size, "%s", path);
+  }
+  return out;
+}
 
-// Why the file a path names is no font to read, from its facts; or nullptr.
-const char *font_file_problem(const PathFacts &facts) {
+// Why the file a path names is no font: nullptr when it is a regular file, and `to_read` also
+// asks it to hold bytes (a place the exporter looks in needs only to hold a regular file).
+const char *file_problem(const PathFacts &facts, bool to_read) {
   if (facts.error != 0) {
     return std::strerror(facts.error);
   }
-  if (facts.kind == PathKind::DIRECTORY) {
+  if (to_read && facts.kind == PathKind::DIRECTORY) {
     return "is a directory, not a font file";
   }
   if (facts.kind != PathKind::REGULAR) {
     return "not a regular file";
   }
-  return facts.size == 0 ? "the file is empty" : nullptr;
+  return to_read && facts.size == 0 ? "the file is empty" : nullptr;
 }
 
-// Why `path` is no regular file, or nullptr: the exporter takes the first place that holds one.
-const char *regular_file_problem(const char *path) {
-  const PathFacts facts = path_facts(path);
-  if (facts.error != 0) {
-    return std::strerror(facts.error);
+// The places a font is looked for, in this order: the working folder, beside the program in
+// `folder`, and (given `installed`, relative to that folder) the data folder installed with it;
+// the last ones only where the program's folder is known. How many there are.
+using Places = char[3][PATH_BYTES];
+int find_places(const char *installed, char (&folder)[PATH_BYTES], Places &places) {
+  int count = 0;
+  std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
+  if (!program_folder(folder, PATH_BYTES)) {
+    return count;
   }
-  return facts.kind == PathKind::REGULAR ? nullptr : "not a regular file";
+  const char *subfolders[] = {"", installed};
+  for (const char *sub : subfolders) {
+    if (sub != nullptr &&
+        std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES) {
+      ++count;
+    }
+  }
+  return count;
 }
 
 // The font file as an SDL stream, or nullptr with the reason in *why.
 SDL_RWops *open_font_stream(const char *path, const char **why) {
   PathFacts facts;
   FILE *file = open_regular_file(path, &facts);
-  *why = font_file_problem(facts);
+  *why = file_problem(facts, true);
   if (*why == nullptr) {
     if (SDL_RWops *stream = SDL_RWFromFP(file, 1)) {
       return stream;
@@ -85,33 +101,21 @@ const char *load_font(const char *path, TTF_Font **font) {
   return why;
 }
 
-bool has_ink(const SDL_Surface *image) {
-  const auto *pixels = static_cast<const Uint8 *>(image->pixels);
-  for (int y = 0; y < image->h; ++y) {
-    for (int x = 0; x < image->w; ++x) {
-      if (pixels[y * image->pitch + x] != 0) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 // Renders `text`, checked to show every character; the image, or nullptr with the failure line.
-SDL_Surface *render(TTF_Font *font, const char *text, const char **problem) {
+SDL_Surface *render(const Font &font, const char *text, const char **problem) {
   TextLayout layout;
-  if (const char *why = text_problem(font, text, &layout)) {
-    *problem = failure("Couldn't render text \"%s\" in %s: %s", text, font_name, why);
+  if (const char *why = text_problem(font.ttf, text, &layout)) {
+    *problem = failure("Couldn't render text \"%s\" in %s: %s", text, font.name, why);
     return nullptr;
   }
   const SDL_Color black = {BLACK_LEVEL, BLACK_LEVEL, BLACK_LEVEL, 0};
-  SDL_Surface *image = TTF_RenderText_Solid(font, text, black);
+  SDL_Surface *image = TTF_RenderText_Solid(font.ttf, text, black);
   if (image == nullptr) {
     *problem = failure("Couldn't render text \"%s\": %s", text, TTF_GetError());
   } else if (const char *why = ink_problem(text, layout, image)) {
     *problem = has_ink(image)
-                   ? failure("Couldn't render text \"%s\" in %s: %s", text, font_name, why)
-                   : failure("Couldn't render text \"%s\": %s drew nothing", text, font_name);
+                   ? failure("Couldn't render text \"%s\" in %s: %s", text, font.name, why)
+                   : failure("Couldn't render text \"%s\": %s drew nothing", text, font.name);
     SDL_FreeSurface(image);
     image = nullptr;
   }
@@ -124,69 +128,56 @@ const char *viewer_font_problem() {
   if (path_facts(FONT_FILE).error != ENOENT) {
     return nullptr; // any other trouble with it is open_font's to report
   }
+  char folder[PATH_BYTES] = "";
+  Places places;
+  const bool beside = find_places(nullptr, folder, places) > 1 &&
+                      file_problem(path_facts(places[1]), false) == nullptr;
   char here[PATH_BYTES];
-  char folder[PATH_BYTES];
-  char beside[PATH_BYTES];
-  full_path(FONT_FILE, here, sizeof here);
-  const bool found_beside =
-      program_folder(folder, sizeof folder) &&
-      std::snprintf(beside, sizeof beside, "%s/%s", folder, FONT_FILE) < PATH_BYTES &&
-      path_facts(beside).kind == PathKind::REGULAR;
   return failure("Couldn't load font %s: %s (start triangles in the folder that holds %s%s%s, or "
                  "through the installed triangles launcher)",
-                 here, std::strerror(ENOENT), FONT_FILE, found_beside ? ", such as " : "",
-                 found_beside ? folder : "");
+                 full_path(FONT_FILE, here, sizeof here), std::strerror(ENOENT), FONT_FILE,
+                 beside ? ", such as " : "", beside ? folder : "");
 }
 
-const char *find_exporter_font(const char *installed, const char **path) {
-  static char places[3][PATH_BYTES]; // the working folder, beside the program, installed
-  int count = 0;
-  std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
-  char folder[PATH_BYTES] = {};
-  const auto add_place = [&](const char *sub) {
-    if (std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES) {
-      ++count;
-    }
-  };
-  if (program_folder(folder, sizeof folder)) {
-    add_place("");
-    add_place(installed);
-  }
+const char *find_exporter_font(const char *installed, char (&path)[PATH_BYTES]) {
+  char folder[PATH_BYTES] = "";
+  Places places;
+  const int count = find_places(installed, folder, places);
   for (int i = 0; i < count; ++i) {
-    if (regular_file_problem(places[i]) == nullptr) {
-      *path = places[i];
+    if (file_problem(path_facts(places[i]), false) == nullptr) {
+      std::memcpy(path, places[i], sizeof path);
       return nullptr;
     }
   }
   char here[PATH_BYTES];
-  full_path(FONT_FILE, here, sizeof here);
-  return failure("Couldn't load font %s: %s (nor found at %s%s%s)", here,
-                 regular_file_problem(FONT_FILE), count > 1 ? places[1] : "no other place",
-                 count > 2 ? " or " : "", count > 2 ? places[2] : "");
+  return failure(
+      "Couldn't load font %s: %s (nor found at %s%s%s)", full_path(FONT_FILE, here, sizeof here),
+      file_problem(path_facts(FONT_FILE), false), count > 1 ? places[1] : "no other place",
+      count > 2 ? " or " : "", count > 2 ? places[2] : "");
 }
 
-const char *open_font(const char *path, TTF_Font **font) {
+const char *open_font(const char *path, Font *font) {
   if (TTF_Init() < 0) {
     return failure("Couldn't initialize SDL_ttf: %s", TTF_GetError());
   }
-  full_path(path, font_name, sizeof font_name);
-  if (const char *why = load_font(path, font)) {
-    return failure("Couldn't load font %s: %s", font_name, why);
+  full_path(path, font->name, sizeof font->name);
+  if (const char *why = load_font(path, &font->ttf)) {
+    return failure("Couldn't load font %s: %s", font->name, why);
   }
   return nullptr;
 }
 
-void close_font(TTF_Font **font) {
-  if (*font != nullptr) {
-    TTF_CloseFont(*font);
-    *font = nullptr;
+void close_font(Font *font) {
+  if (font->ttf != nullptr) {
+    TTF_CloseFont(font->ttf);
+    font->ttf = nullptr;
   }
   if (TTF_WasInit() != 0) {
     TTF_Quit();
   }
 }
 
-const char *write_text(const Screen &screen, TTF_Font *font, const char *text, int x, int y) {
+const char *write_text(const Screen &screen, const Font &font, const char *text, int x, int y) {
   const char *problem = nullptr;
   SDL_Surface *image = render(font, text, &problem);
   if (image == nullptr) {

@@ -5,20 +5,27 @@
 // of a font, missing, odd, incomplete or damaged, is worded here.
 #pragma once
 
+#include "constants.h"
 #include "screen.h"
 
 // As SDL_ttf.h declares it, whose SDL.h would rename main on Windows in the exporter too.
 typedef struct _TTF_Font TTF_Font; // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
+// An open font and its full path, which messages name.
+struct Font {
+  TTF_Font *ttf = nullptr;
+  char name[PATH_BYTES] = "";
+};
+
 // Finding it. The viewer reads times.ttf from its working folder only; the exporter takes the
 // first of the working folder, beside the program and the installed data folder (`installed`,
-// relative to the program's folder) that holds one.
+// relative to the program's folder) that holds one, into `path`.
 const char *viewer_font_problem();
-const char *find_exporter_font(const char *installed, const char **path);
+const char *find_exporter_font(const char *installed, char (&path)[PATH_BYTES]);
 
 // Opens the font at `path` into *font, SDL_ttf first; close_font closes both again.
-const char *open_font(const char *path, TTF_Font **font);
-void close_font(TTF_Font **font);
+const char *open_font(const char *path, Font *font);
+void close_font(Font *font);
 
 // Renders `text` in black with its top-left corner at (x, y) of the screen.
-const char *write_text(const Screen &screen, TTF_Font *font, const char *text, int x, int y);
+const char *write_text(const Screen &screen, const Font &font, const char *text, int x, int y);

@@ -9,16 +9,13 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
+
+#include "report.h"
 
 namespace {
 
-using Wide = std::int64_t;       // no sum of a damaged font's metrics overflows it
-constexpr int REASON_SIZE = 256; // bytes, for a composed reason
-
-char reason[REASON_SIZE]; // the latest check's reason
+using Pixels = std::int64_t; // sizes and positions: no sum of a damaged font's metrics overflows it
 
 struct Glyph {
   int minx, maxx, miny, maxy, advance;
@@ -33,31 +30,22 @@ bool measure(TTF_Font *font, char c, Glyph *g) {
 
 bool has_box(const Glyph &g) { return g.maxx > g.minx && g.maxy > g.miny; }
 
-Wide magnitude(Wide value) { return value < 0 ? -value : value; }
-
-// The reason of a failed check (printf-like), kept until the next.
-__attribute__((format(printf, 1, 2))) const char *because(const char *format, ...) {
-  va_list values;
-  va_start(values, format);
-  std::vsnprintf(reason, sizeof reason, format, values);
-  va_end(values);
-  return reason;
-}
+Pixels magnitude(Pixels value) { return value < 0 ? -value : value; }
 
 // Why the glyph `g` of `c` would not fit the window, or nullptr.
 const char *size_problem(char c, const Glyph &g) {
-  const Wide width = Wide{g.maxx} - g.minx;
-  const Wide height = Wide{g.maxy} - g.miny;
+  const Pixels width = Pixels{g.maxx} - g.minx;
+  const Pixels height = Pixels{g.maxy} - g.miny;
   if (width > SCREEN_W || height > SCREEN_H) {
-    return because("its glyph for '%c' is %lld × %lld pixels, larger than the window", c,
+    return failure("its glyph for '%c' is %lld × %lld pixels, larger than the window", c,
                    static_cast<long long>(width), static_cast<long long>(height));
   }
   if (magnitude(g.advance) > SCREEN_W) {
-    return because("its glyph for '%c' advances %d pixels, farther than the window is wide", c,
+    return failure("its glyph for '%c' advances %d pixels, farther than the window is wide", c,
                    g.advance);
   }
   if (std::max(magnitude(g.minx), magnitude(g.maxx)) > SCREEN_W) {
-    return because("its glyph for '%c' lies farther from the pen than the window is wide (a "
+    return failure("its glyph for '%c' lies farther from the pen than the window is wide (a "
                    "damaged font?)",
                    c);
   }
@@ -66,37 +54,37 @@ const char *size_problem(char c, const Glyph &g) {
 
 // Why the glyph of `c` cannot be drawn whole on a line `ascent` pixels above its base, or
 // nullptr; *g gets its metrics.
-const char *glyph_problem(TTF_Font *font, char c, Wide ascent, Glyph *g) {
+const char *glyph_problem(TTF_Font *font, char c, Pixels ascent, Glyph *g) {
   if (TTF_GlyphIsProvided(font, character(c)) == 0) {
-    return because("it has no glyph for '%c'", c);
+    return failure("it has no glyph for '%c'", c);
   }
   if (!measure(font, c, g)) {
-    return because("its glyph for '%c' cannot be loaded (%s)", c, TTF_GetError());
+    return failure("its glyph for '%c' cannot be loaded (%s)", c, TTF_GetError());
   }
   if (c != ' ' && !has_box(*g)) {
-    return because("its glyph for '%c' is blank", c);
+    return failure("its glyph for '%c' is blank", c);
   }
   if (const char *why = size_problem(c, *g)) {
     return why;
   }
   if (has_box(*g) && ascent - g->maxy < 0) {
-    return because("its glyph for '%c' lies outside the line of text (a damaged font?)", c);
+    return failure("its glyph for '%c' lies outside the line of text (a damaged font?)", c);
   }
   return nullptr;
 }
 
 // Why a line of text `line` pixels high, with glyph bitmaps of `area` pixels in all, cannot be
 // drawn, or nullptr.
-const char *line_problem(Wide line, Wide area) {
-  if (area > Wide{SCREEN_W} * SCREEN_H) {
-    return because("its glyphs together cover %lld pixels, more than the window (a damaged font?)",
+const char *line_problem(Pixels line, Pixels area) {
+  if (area > Pixels{SCREEN_W} * SCREEN_H) {
+    return failure("its glyphs together cover %lld pixels, more than the window (a damaged font?)",
                    static_cast<long long>(area));
   }
   if (line <= 0) {
     return "its line of text has no height (a damaged font?)";
   }
   if (line > SCREEN_H) {
-    return because("its line of text is %lld pixels high, higher than the window",
+    return failure("its line of text is %lld pixels high, higher than the window",
                    static_cast<long long>(line));
   }
   return nullptr;
@@ -106,9 +94,9 @@ const char *line_problem(Wide line, Wide area) {
 // the image's extent around the pen's start.
 struct Walk {
   Glyph glyphs[TEXT_BUFFER_SIZE];
-  Wide pens[TEXT_BUFFER_SIZE];
-  Wide left = 0;
-  Wide right = 0;
+  Pixels pens[TEXT_BUFFER_SIZE];
+  Pixels left = 0;
+  Pixels right = 0;
   int count = 0;
   bool measured = true; // false if a glyph could not be measured, which ended the walk
 };
@@ -116,7 +104,7 @@ struct Walk {
 // Walks the pen over `text`; false as soon as the image would be wider than the window.
 bool walk_pen(TTF_Font *font, const char *text, Walk *walk) {
   const bool kerning = TTF_GetFontKerning(font) != 0;
-  Wide pen = 0;
+  Pixels pen = 0;
   int previous = 0;
   for (const char *p = text; *p != '\0' && walk->count < TEXT_BUFFER_SIZE; ++p) {
     Glyph &g = walk->glyphs[walk->count];
@@ -157,9 +145,9 @@ int ink_in(const SDL_Surface *image, const TextLayout::Box &box, int enough) {
 } // namespace
 
 const char *alphabet_problem(TTF_Font *font, const char *alphabet) {
-  const Wide ascent = TTF_FontAscent(font);
-  Wide line = TTF_FontHeight(font); // rows of a text's image, or more for a low glyph
-  Wide area = 0;                    // of the bitmaps SDL_ttf will keep, one per character
+  const Pixels ascent = TTF_FontAscent(font);
+  Pixels line = TTF_FontHeight(font); // rows of a text's image, or more for a low glyph
+  Pixels area = 0;                    // of the bitmaps SDL_ttf will keep, one per character
   bool counted[UCHAR_MAX + 1] = {};
   for (const char *p = alphabet; *p != '\0'; ++p) {
     Glyph g{};
@@ -167,7 +155,7 @@ const char *alphabet_problem(TTF_Font *font, const char *alphabet) {
       return why;
     }
     line = has_box(g) ? std::max(line, ascent - g.miny) : line;
-    area += counted[character(*p)] ? 0 : (Wide{g.maxx} - g.minx) * (Wide{g.maxy} - g.miny);
+    area += counted[character(*p)] ? 0 : (Pixels{g.maxx} - g.minx) * (Pixels{g.maxy} - g.miny);
     counted[character(*p)] = true;
   }
   return line_problem(line, area);
@@ -182,14 +170,14 @@ const char *text_problem(TTF_Font *font, const char *text, TextLayout *layout) {
   if (!walk.measured) {
     return nullptr; // left to the renderer, which fails on it too
   }
-  const Wide ascent = TTF_FontAscent(font);
-  const Wide shift = walk.count > 0 && walk.glyphs[0].minx < 0 ? -Wide{walk.glyphs[0].minx} : 0;
+  const Pixels ascent = TTF_FontAscent(font);
+  const Pixels shift = walk.count > 0 && walk.glyphs[0].minx < 0 ? -Pixels{walk.glyphs[0].minx} : 0;
   for (int i = 0; i < walk.count; ++i) {
     const Glyph &g = walk.glyphs[i];
-    const Wide left = walk.pens[i] + shift + g.minx;
-    const Wide right = walk.pens[i] + shift + g.maxx;
+    const Pixels left = walk.pens[i] + shift + g.minx;
+    const Pixels right = walk.pens[i] + shift + g.maxx;
     if (g.maxx > g.minx && (left < 0 || right > walk.right - walk.left)) {
-      return because("its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
+      return failure("its glyph for '%c' lies outside the text's image (a damaged font?)", text[i]);
     }
     layout->boxes[i] = {static_cast<int>(left), static_cast<int>(right),
                         static_cast<int>(ascent - g.maxy), static_cast<int>(ascent - g.miny)};
@@ -202,10 +190,14 @@ const char *ink_problem(const char *text, const TextLayout &layout, const SDL_Su
   for (int i = 0; i < layout.count; ++i) {
     const TextLayout::Box &box = layout.boxes[i];
     const int area = std::max(box.right - box.left, 0) * std::max(box.bottom - box.top, 0);
-    const int enough = (area + GLYPH_INK_SHARE - 1) / GLYPH_INK_SHARE;
+    const int enough = (area + GLYPH_INK_ONE_IN - 1) / GLYPH_INK_ONE_IN;
     if (text[i] != ' ' && ink_in(image, box, enough) < enough) {
-      return because("its glyph for '%c' is blank", text[i]);
+      return failure("its glyph for '%c' is blank", text[i]);
     }
   }
   return nullptr;
+}
+
+bool has_ink(const SDL_Surface *image) {
+  return ink_in(image, TextLayout::Box{0, image->w, 0, image->h}, 1) > 0;
 }

@@ -4,7 +4,7 @@
 // caches a bitmap of every glyph it draws however large, and sums the pen in int. So every glyph
 // is measured (TTF_GlyphMetrics, which renders nothing) before any is drawn, every text's pen is
 // walked, in 64 bits, before the text is rendered, and every glyph's box in the rendered image
-// must then hold ink. Each check returns nullptr, or its reason (which lives until the next check).
+// must then hold ink. Each check returns nullptr, or its reason (composed by failure(), report.h).
 #pragma once
 
 #include <SDL_ttf.h>
@@ -30,5 +30,6 @@ const char *alphabet_problem(TTF_Font *font, const char *alphabet);
 const char *text_problem(TTF_Font *font, const char *text, TextLayout *layout);
 
 // In the text's rendered `image`, every character but the blank inks at least one pixel in
-// GLYPH_INK_SHARE of its box: no glyph came out blank or as stray dots.
+// GLYPH_INK_ONE_IN of its box: no glyph came out blank or as stray dots.
 const char *ink_problem(const char *text, const TextLayout &layout, const SDL_Surface *image);
+bool has_ink(const SDL_Surface *image); // anywhere in the rendered image

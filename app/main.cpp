@@ -20,14 +20,14 @@ namespace {
 const char *show_and_wait(void *screen, int /*page*/, const char *description) {
   const Screen &shown = *static_cast<const Screen *>(screen);
   show_page(shown);
-  describe_page(description);
+  show_user(Shown::PAGE_TEXT, description);
   return wait_for_key(shown);
 }
 
 // Opens the window and the font into *screen and *font and shows every page.
-const char *view(Screen *screen, TTF_Font **font) {
-  if (const char *problem = catch_ending_requests()) {
-    return problem;
+const char *view(Screen *screen, Font *font) {
+  if (const char *why = prepare_viewer()) {
+    return failure("Couldn't prepare for requests to end: %s", why);
   }
   if (const char *problem = open_window(screen)) {
     return problem;
@@ -46,14 +46,14 @@ const char *view(Screen *screen, TTF_Font **font) {
 int main(int argc, char *argv[]) {
   start_console(argc, argv);
   Screen screen;
-  TTF_Font *font = nullptr;
+  Font font;
   const char *problem = view(&screen, &font);
   close_font(&font);
   close_screen(&screen);
   end_if_requested();
   if (problem != nullptr) {
     report_failure(problem);
-    show_failure(problem);
+    show_user(Shown::FAILURE, problem);
     return EXIT_FAILURE;
   }
   return EXIT_SUCCESS;

@@ -8,7 +8,6 @@
 
 #include "constants.h"
 #include "enumeration.h"
-#include "font.h"
 
 namespace {
 
@@ -46,7 +45,7 @@ const char *draw_figure(const Screen &screen, TriangleSides sides, CellOrigin ce
   return nullptr;
 }
 
-const char *draw_title(const Screen &screen, TTF_Font *font) {
+const char *draw_title(const Screen &screen, const Font &font) {
   char title[TEXT_BUFFER_SIZE];
   std::snprintf(title, sizeof title, TITLE_FORMAT, PERIMETER);
   return write_text(screen, font, title, TITLE_X, TITLE_Y);
@@ -54,7 +53,7 @@ const char *draw_title(const Screen &screen, TTF_Font *font) {
 
 } // namespace
 
-const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done, void *context) {
+const char *draw_pages(const Screen &screen, const Font &font, PageDone page_done, void *context) {
   if (const char *problem = draw_title(screen, font)) {
     return problem;
   }
@@ -83,7 +82,7 @@ const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done,
   return page_done(context, page, description.text);
 }
 
-const char *draw_triangle_label(const Screen &screen, TTF_Font *font, TriangleSides sides,
+const char *draw_triangle_label(const Screen &screen, const Font &font, TriangleSides sides,
                                 CellOrigin cell) {
   char label[TEXT_BUFFER_SIZE];
   format_label(sides, label);

@@ -6,11 +6,9 @@
 #include <cstdint>
 
 #include "figure.h"
+#include "font.h"
 #include "layout.h"
 #include "screen.h"
-
-// As SDL_ttf.h declares it, whose SDL.h would rename main on Windows in the exporter too.
-typedef struct _TTF_Font TTF_Font; // NOLINT(bugprone-reserved-identifier): SDL_ttf's name
 
 // Called after each page is drawn, with `context`, the page's number from 1 and its text
 // alternative ("Page 1 of 4: triangles (19 19 2), (19 18 3), ..."). Returns nullptr to go on, or
@@ -19,10 +17,10 @@ using PageDone = const char *(*)(void *context, int page, const char *descriptio
 
 // Draws every page onto the screen (opened, with the font), calling page_done after each and
 // clearing before the next.
-const char *draw_pages(const Screen &screen, TTF_Font *font, PageDone page_done, void *context);
+const char *draw_pages(const Screen &screen, const Font &font, PageDone page_done, void *context);
 
 // The three steps of one triangle in its cell.
-const char *draw_triangle_label(const Screen &screen, TTF_Font *font, TriangleSides sides,
+const char *draw_triangle_label(const Screen &screen, const Font &font, TriangleSides sides,
                                 CellOrigin cell);
 // Draws apex -> left end, left end -> right end, right end -> apex.
 OutlineGeometry draw_triangle_outline(const Canvas &canvas, std::uint32_t colour,

@@ -1,5 +1,5 @@
-// The failure line: composed into the one line kept here, made safe to show, and written at once
-// (stderr is unbuffered).
+// The failure line: composed into the one line kept here (through a copy, so that the line itself
+// can be one of the values), made safe to show, and written at once (stderr is unbuffered).
 #include "report.h"
 
 #include <cstdarg>

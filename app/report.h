@@ -1,14 +1,16 @@
 // Failures, in the way SDL's own programs word them: one line "Couldn't ...: <reason>". A step that
 // can fail returns nullptr, or its failure line composed by failure(); a check below it returns
-// nullptr or just its reason (the `..._problem` functions). The entry function reports the line it
-// got, once. Whatever the values in a line (file names, the environment, SDL's own texts), it stays
-// one line: control characters are shown escaped and an over-long line is cut.
+// nullptr or just its reason (the `..._problem` functions), composed by failure() too where it
+// holds values. The entry function reports the line it got, once. Whatever the values in a line
+// (file names, the environment, SDL's own texts), it stays one line: control characters are shown
+// escaped and an over-long line is cut.
 #pragma once
 
 #include <cstddef>
 
-// Composes a failure line (printf-like, without its newline) and returns it. The line lives until
-// the next failure() call: it is meant to be returned up to the entry function and reported there.
+// Composes a failure line or a reason (printf-like, without a newline) into the one line kept here
+// and returns it. It lives until the next failure() call, which may take it as an argument: a
+// reason worded into a whole line. Meant to be returned up to the entry function, reported there.
 const char *failure(const char *format, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes `line` to stderr as one line, at once.

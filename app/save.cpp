@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "constants.h"
 #include "report.h"
@@ -18,8 +19,8 @@
 
 namespace {
 
-constexpr int PNG_CHANNELS = 3;  // red, green, blue: a byte each
-constexpr int REASON_SIZE = 128; // bytes, for libpng's description of a failure
+constexpr int PNG_CHANNELS = 3;    // red, green, blue: a byte each
+constexpr int PAGE_NAME_SIZE = 32; // bytes, for "page-N.bmp"
 
 // The writers put the picture of the surface `screen` into the open file, flushed, and return the
 // reason of a failure: the system's where there is one.
@@ -38,12 +39,10 @@ const char *write_bmp(FILE *file, const void *screen) {
   return flush_problem(file);
 }
 
-std::uint8_t rgb_picture[SCREEN_W * SCREEN_H * PNG_CHANNELS]; // the screen as libpng takes it
-char png_reason[REASON_SIZE];
-
 const char *write_png(FILE *file, const void *screen) {
   const auto *saved = static_cast<const SDL_Surface *>(screen);
-  std::uint8_t *out = rgb_picture;
+  std::vector<std::uint8_t> picture(std::size_t{SCREEN_W} * SCREEN_H * PNG_CHANNELS); // for libpng
+  std::uint8_t *out = picture.data();
   for (int y = 0; y < SCREEN_H; ++y) {
     const auto *bytes = static_cast<const std::uint8_t *>(saved->pixels);
     const auto *row = reinterpret_cast<const std::uint32_t *>(
@@ -57,17 +56,34 @@ const char *write_png(FILE *file, const void *screen) {
   image.width = SCREEN_W;
   image.height = SCREEN_H;
   image.format = PNG_FORMAT_RGB;
-  if (png_image_write_to_stdio(&image, file, 0, rgb_picture, 0, nullptr) == 0) {
-    std::snprintf(png_reason, sizeof png_reason, "%s", image.message);
-    return errno != 0 ? std::strerror(errno) : png_reason;
+  if (png_image_write_to_stdio(&image, file, 0, picture.data(), 0, nullptr) == 0) {
+    return errno != 0 ? std::strerror(errno) : failure("%s", image.message);
   }
   return flush_problem(file);
 }
 
 } // namespace
 
-const char *save_page(const Screen &screen, const char *dir, const char *name, PageFormat format) {
-  const char *why = write_file_whole(dir, name, format == PageFormat::PNG ? write_png : write_bmp,
-                                     screen.surface);
-  return why == nullptr ? nullptr : failure("Couldn't write %s/%s: %s", dir, name, why);
+struct PageFormat {
+  const char *name;
+  FileFiller write;
+};
+constexpr PageFormat FORMATS[] = {{"bmp", write_bmp}, {"png", write_png}};
+
+const PageFormat *page_format(const char *name) {
+  for (const PageFormat &format : FORMATS) {
+    if (std::strcmp(name, format.name) == 0) {
+      return &format;
+    }
+  }
+  return nullptr;
+}
+
+const char *save_page(const Screen &screen, const char *dir, int page, const PageFormat &format,
+                      char (&path)[PATH_BYTES]) {
+  char name[PAGE_NAME_SIZE];
+  std::snprintf(name, sizeof name, "page-%d.%s", page, format.name);
+  std::snprintf(path, sizeof path, "%s/%s", dir, name);
+  const char *why = write_file_whole(dir, name, format.write, screen.surface);
+  return why == nullptr ? nullptr : failure("Couldn't write %s: %s", path, why);
 }

@@ -1,9 +1,14 @@
 // Saving the screen as a picture file, whole or not at all (system.h, write_file_whole).
 #pragma once
 
+#include "constants.h"
 #include "screen.h"
 
-enum class PageFormat : unsigned char { BMP, PNG };
+// The picture formats of pages by name, also the file name extension: nullptr for another.
+struct PageFormat;
+const PageFormat *page_format(const char *name);
 
-// Writes the screen as the picture file `name` in the folder `dir`: nullptr, or the failure line.
-const char *save_page(const Screen &screen, const char *dir, const char *name, PageFormat format);
+// Writes the screen as the picture file DIR/page-N.EXT (EXT the format's name), its path into
+// `path`: nullptr, or the failure line.
+const char *save_page(const Screen &screen, const char *dir, int page, const PageFormat &format,
+                      char (&path)[PATH_BYTES]);

@@ -80,7 +80,6 @@ void prepare(Screen *screen) {
 } // namespace
 
 const char *open_window(Screen *screen) {
-  prepare_display();
   if (const char *problem = start_video()) {
     return problem;
   }
@@ -102,17 +101,25 @@ const char *open_memory_screen(Screen *screen) {
     return failure("Couldn't create a %dx%dx%d surface: %s", SCREEN_W, SCREEN_H, SCREEN_BPP,
                    SDL_GetError());
   }
-  screen->in_memory = true;
+  screen->owns_surface = true;
   prepare(screen);
   return nullptr;
 }
 
 void close_screen(Screen *screen) {
-  if (screen->in_memory) {
+  if (screen->owns_surface) {
     SDL_FreeSurface(screen->surface);
   }
   *screen = Screen{};
   SDL_Quit();
+}
+
+void display_failed(const char *error) {
+  report_failure(
+      error != nullptr
+          ? failure("Couldn't keep the window: the X server reported an error (%s)", error)
+          : failure("Couldn't keep the window: the connection to the X server was lost"));
+  std::_Exit(EXIT_FAILURE);
 }
 
 void clear_screen(const Screen &screen) { SDL_FillRect(screen.surface, nullptr, screen.white); }

@@ -10,9 +10,9 @@ struct SDL_Surface; // SDL's header renames main on Windows: only the viewer's m
 
 struct Screen {
   SDL_Surface *surface = nullptr;
-  std::uint32_t white = 0; // mapped pixel value of (255, 255, 255)
-  std::uint32_t black = 0; // mapped pixel value of (0, 0, 0)
-  bool in_memory = false;  // the program's own surface, freed when closed
+  std::uint32_t white = 0;   // mapped pixel value of (255, 255, 255)
+  std::uint32_t black = 0;   // mapped pixel value of (0, 0, 0)
+  bool owns_surface = false; // the program made the surface (in memory) and frees it when closed
 };
 
 // SDL video and the window, cleared to white. Refuses a driver that shows no window (SDL falls

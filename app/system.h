@@ -2,8 +2,8 @@
 // folder of its own with the same files, chosen by the build: posix/ (Linux and other POSIX
 // systems, with X11), windows/, and emscripten/ (a web page), which shares posix/files.cpp. The
 // system files report facts (what a path is, the system's reason for a failure); the shared code
-// decides and words the messages. Paths are UTF-8 everywhere; the Windows files convert them at
-// the system's door.
+// decides, words and prints every line. Paths are UTF-8 everywhere; the Windows files convert
+// them at the system's door.
 #pragma once
 
 #include <cstddef>
@@ -14,35 +14,42 @@
 // closed standard descriptors reopened on the null device, so that nothing opened later takes
 // their numbers; output and arguments in UTF-8 (on Windows read again from the wide command line).
 char **start_console(int argc, char *argv[]);
-// Shows a failure line, already on stderr, where the user will see it: on Windows in a message
-// box (started from Explorer, a program has no terminal), in a web page on the page.
-void show_failure(const char *line);
-// The text alternative of the page shown: in a web page what a screen reader says of the canvas.
-void describe_page(const char *text);
+// What the user is shown beside the window: a failure line, already on stderr, where there may be
+// no terminal (on Windows in a message box, as a program started from Explorer has none; in a web
+// page on the page), and the text alternative of the page shown (what a screen reader says of a
+// web page's canvas). A terminal and a window need nothing more.
+enum class Shown : unsigned char { FAILURE, PAGE_TEXT };
+void show_user(Shown what, const char *text);
 
 // Requests to end (ending.cpp): SIGINT, SIGTERM and SIGHUP, or a console's Ctrl-C, Ctrl-Break and
 // closing. Outside the viewer's wait a request ends the process at once, as the request itself
 // would. In the wait it wakes the wait (sleep_until_input returns), the viewer closes its window,
 // and end_if_requested then ends the process as the request would have; a close that takes longer
-// than CLOSING_GRACE_MS is cut short the same way. Install before SDL_Init, which then leaves them
-// alone. A web page has none: closing it ends the program with none of its code running.
-const char *catch_ending_requests();
+// than CLOSING_GRACE_MS is cut short the same way. A web page has none: closing it ends the
+// program with none of its code running.
+// Before SDL_Init (which then leaves the requests alone), for the viewer: requests caught, and the
+// display libraries set up for the window (a software surface, where SDL 2 would load OpenGL to
+// show it) with their own complaints kept off stderr where there is no display. nullptr, or the
+// system's reason the requests could not be caught.
+const char *prepare_viewer();
+// For the exporter instead: a request removes the unfinished page file (write_file_whole) before
+// the process ends, and a file size limit makes a write fail rather than end the program.
+void prepare_exporter();
 void set_waiting(bool waiting); // the viewer enters or leaves its wait
 bool ending_requested();        // a request arrived in the wait
 void end_if_requested();        // ends the process as that request would have
-// For the exporter instead: a request removes the unfinished page file (write_file_whole) before
-// the process ends, and a file size limit makes a write fail rather than end the program.
-void remove_unfinished_file_on_ending();
 
 // The display connection and the sleeping wait (display.cpp)
-// Before SDL_Init: the display libraries set up for the window (a software surface, where SDL 2
-// would load OpenGL to show it), their own complaints kept off stderr where there is no display,
-// and failures of the display connection reported in one line, not in the libraries' way.
-void prepare_display();
-void watch_display(); // once the window is open: the connection the wait sleeps on
+// Once the window is open: the connection the wait sleeps on, and failures of it (X's errors, a
+// lost connection) sent to display_failed, as SDL set handlers of its own meanwhile.
+void watch_display();
 // Sleeps until the display connection has input or a request to end arrived (nullptr), or returns
-// the failure line of the sleep. The caller pumps SDL before and after.
+// the system's reason the sleep failed. The caller pumps SDL before and after.
 const char *sleep_until_input();
+// Implemented by the shared code (screen.cpp), for the display's failure handlers: says in one
+// line that the window is lost, with the display's description of the error (nullptr: the
+// connection was lost), and ends the process.
+[[noreturn]] void display_failed(const char *error);
 
 // Files (files.cpp)
 enum class PathKind : unsigned char { REGULAR, DIRECTORY, OTHER }; // OTHER: a device, a FIFO, ...
@@ -60,7 +67,6 @@ bool absolute_path(const char *path, char *out, size_t size); // for messages
 bool program_folder(char *out, size_t size); // the folder the running program lies in
 
 // Whole files, for the exporter (writing.cpp)
-int make_folders(const char *dir); // dir and its missing parents, as `mkdir -p`; 0 or errno
 // Writes dir/name whole or not at all: the folder never holds a partial file, and whatever was at
 // `name` (even a FIFO or a device) is never opened. `fill` writes `what` into the file and returns
 // nullptr or the reason it failed; write_file_whole returns nullptr or the reason, and then leaves

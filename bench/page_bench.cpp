@@ -29,7 +29,7 @@ struct Setup {
   Setup(const Setup &) = delete;
   Setup &operator=(const Setup &) = delete;
   Screen screen;
-  TTF_Font *font = nullptr;
+  Font font;
   bool ok = false;
 };
 

@@ -9,7 +9,7 @@
 
 namespace {
 
-double wide(float v) { return static_cast<double>(v); }
+double as_double(float v) { return static_cast<double>(v); }
 
 // Rounds to single precision, through a volatile store so that no optimiser can skip the
 // rounding: GCC 12 at -O2 was seen to vectorise a float round trip away.
@@ -39,11 +39,12 @@ Outline triangle_outline(TriangleSides sides, Point cell, int unit_px) {
   Outline outline{};
   const double foot = foot_distance(sides); // the unrounded quotient decides the angle
   outline.geometry.alpha = to_single(std::acos(foot / sides.c));
-  outline.geometry.tan_alpha = to_single(std::tan(wide(outline.geometry.alpha)));
+  outline.geometry.tan_alpha = to_single(std::tan(as_double(outline.geometry.alpha)));
   const float foot_single = to_single(foot); // the rounded one places the apex
-  const double height = wide(outline.geometry.tan_alpha) * wide(foot_single); // units above it
-  outline.apex =
-      Point{truncate(cell.x + unit_px * wide(foot_single)), truncate(cell.y - height * unit_px)};
+  const double height =
+      as_double(outline.geometry.tan_alpha) * as_double(foot_single); // units above it
+  outline.apex = Point{truncate(cell.x + unit_px * as_double(foot_single)),
+                       truncate(cell.y - height * unit_px)};
   outline.left = cell;
   outline.right = Point{cell.x + unit_px * sides.a, cell.y};
   return outline;
@@ -53,13 +54,13 @@ void unit_mark_centres(TriangleSides sides, Point cell, int unit_px, OutlineGeom
                        Point *centres) {
   // Left side direction, through the tangent of the stored angle.
   // (1 + x*x and x*x + 1 are the same double, so each square root is taken once.)
-  const double tau = wide(geometry.tan_alpha);
+  const double tau = as_double(geometry.tan_alpha);
   const double left_norm = std::sqrt(1.0 + tau * tau);
   const Direction left{to_single(1.0 / left_norm), to_single(tau / left_norm)};
   // Right side direction, from the angle at the right end of the base.
-  const float beta = to_single(std::acos((sides.a - sides.c * std::cos(wide(geometry.alpha))) /
+  const float beta = to_single(std::acos((sides.a - sides.c * std::cos(as_double(geometry.alpha))) /
                                          static_cast<double>(sides.b)));
-  const double tau_beta = wide(to_single(std::tan(wide(beta))));
+  const double tau_beta = as_double(to_single(std::tan(as_double(beta))));
   const double right_norm = std::sqrt(tau_beta * tau_beta + 1.0);
   const Direction right{to_single(-1.0 / right_norm), to_single(tau_beta / right_norm)};
 
@@ -67,11 +68,11 @@ void unit_mark_centres(TriangleSides sides, Point cell, int unit_px, OutlineGeom
     *centres++ = Point{cell.x + unit_px * i, cell.y};
   }
   for (int j = 0; j <= sides.c; ++j) {
-    *centres++ = Point{truncate(cell.x + (wide(left.dx) * j) * unit_px),
-                       truncate(cell.y - (wide(left.dy) * j) * unit_px)};
+    *centres++ = Point{truncate(cell.x + (as_double(left.dx) * j) * unit_px),
+                       truncate(cell.y - (as_double(left.dy) * j) * unit_px)};
   }
   for (int k = 0; k <= sides.b; ++k) {
-    *centres++ = Point{truncate(cell.x + (sides.a + wide(right.dx) * k) * unit_px),
-                       truncate(cell.y - (wide(right.dy) * k) * unit_px)};
+    *centres++ = Point{truncate(cell.x + (sides.a + as_double(right.dx) * k) * unit_px),
+                       truncate(cell.y - (as_double(right.dy) * k) * unit_px)};
   }
 }

@@ -1,6 +1,7 @@
 // The enumeration: every triangle of perimeter 40 exactly once, in the fixed order.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include "constants.h"
@@ -32,7 +33,7 @@ const int EXPECTED[][3] = {{19, 19, 2},  {19, 18, 3},  {19, 17, 4},  {19, 16, 5}
 
 TEST(Enumeration, GivesTheWholeSequenceInOrder) {
   const std::vector<TriangleSides> got = all_triangles();
-  ASSERT_EQ(got.size(), static_cast<size_t>(TRIANGLE_COUNT));
+  ASSERT_EQ(got.size(), std::size(EXPECTED));
   for (size_t i = 0; i < got.size(); ++i) {
     SCOPED_TRACE("triangle " + std::to_string(i + 1));
     EXPECT_EQ(got[i].a, EXPECTED[i][0]);

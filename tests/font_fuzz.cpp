@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (file == nullptr || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0) {
     std::abort();
   }
-  TTF_Font *font = nullptr;
+  Font font;
   if (open_font(font_path, &font) == nullptr) {
     draw_pages(screen, font, keep_going, nullptr);
   }

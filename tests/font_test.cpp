@@ -88,7 +88,7 @@ protected:
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     off.clear();
     testing::internal::CaptureStderr();
-    TTF_Font *font = nullptr;
+    Font font;
     const char *problem = open_font(path.c_str(), &font);
     if (problem == nullptr) {
       problem = draw_pages(

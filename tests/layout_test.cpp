@@ -1,12 +1,16 @@
 // Page layout: where each of the 33 cells lies and where the pages break.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <vector>
 
 #include "constants.h"
+#include "expected_run.h"
 #include "layout.h"
 
 namespace {
+
+constexpr int TRIANGLES = static_cast<int>(std::size(EXPECTED_RUN));
 
 struct Placed {
   CellOrigin cell;
@@ -33,8 +37,8 @@ TEST(Layout, CellsOfEveryPage) {
   const int columns[] = {10, 250, 490};
   const int first_rows[] = {100, 260, 420};
   const int later_rows[] = {140, 300, 460};
-  const std::vector<Placed> placed = lay_out(TRIANGLE_COUNT);
-  for (int i = 0; i < TRIANGLE_COUNT; ++i) {
+  const std::vector<Placed> placed = lay_out(TRIANGLES);
+  for (int i = 0; i < TRIANGLES; ++i) {
     SCOPED_TRACE("triangle " + std::to_string(i + 1));
     const int page = i / 9 + 1;
     const int slot = i % 9;
@@ -47,7 +51,7 @@ TEST(Layout, CellsOfEveryPage) {
 TEST(Layout, PagesBreakAfterNineCells) {
   CellOrigin cell = first_cell();
   std::vector<int> breaks;
-  for (int i = 1; i <= TRIANGLE_COUNT; ++i) {
+  for (int i = 1; i <= TRIANGLES; ++i) {
     if (advance_cell(&cell)) {
       breaks.push_back(i);
       EXPECT_EQ(cell.x, LEFT_MARGIN);

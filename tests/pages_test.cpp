@@ -29,7 +29,7 @@ struct PageRecord {
 };
 
 Offscreen *current = nullptr;
-TTF_Font *font = nullptr;
+Font font;
 std::vector<PageRecord> pages;
 
 // Black pixels in the top of the title, above every figure of the later pages.
@@ -72,7 +72,7 @@ void expect_text(Picture *page, int x0, int y0, int box_w, const std::string &te
       (*page)[static_cast<size_t>(y) * SCREEN_W + x] = PAPER;
     }
   }
-  SDL_Surface *image = TTF_RenderText_Solid(font, text.c_str(), SDL_Color{0, 0, 0, 0});
+  SDL_Surface *image = TTF_RenderText_Solid(font.ttf, text.c_str(), SDL_Color{0, 0, 0, 0});
   ASSERT_NE(image, nullptr) << text;
   for (int y = 0; y < image->h && y < TEXT_BOX_H; ++y) {
     for (int x = 0; x < image->w && x < box_w; ++x) {
@@ -127,12 +127,12 @@ protected:
     current = &off;
     pages.clear();
     ASSERT_EQ(TTF_Init(), 0);
-    font = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
-    ASSERT_NE(font, nullptr) << "run from the folder holding " << FONT_FILE;
+    font.ttf = TTF_OpenFont(FONT_FILE, FONT_POINT_SIZE);
+    ASSERT_NE(font.ttf, nullptr) << "run from the folder holding " << FONT_FILE;
   }
   void TearDown() override {
-    TTF_CloseFont(font);
-    font = nullptr;
+    TTF_CloseFont(font.ttf);
+    font.ttf = nullptr;
     TTF_Quit();
   }
   const char *draw_all(PageDone done) { return draw_pages(off.screen, font, done, nullptr); }

@@ -19,6 +19,6 @@ EM_JS(void, put_on_page, (const char *what, const char *text), {
 
 char **start_console(int /*argc*/, char *argv[]) { return argv; }
 
-void show_failure(const char *line) { put_on_page("showFailure", line); }
-
-void describe_page(const char *text) { put_on_page("describePage", text); }
+void show_user(Shown what, const char *text) {
+  put_on_page(what == Shown::FAILURE ? "showFailure" : "describePage", text);
+}

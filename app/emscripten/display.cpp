@@ -16,8 +16,6 @@ EM_ASYNC_JS(void, await_next_input, (), {
 
 } // namespace
 
-void prepare_display() {}
-
 void watch_display() {}
 
 const char *sleep_until_input() {

@@ -2,7 +2,7 @@
 // ends the program at once, with none of its code running, and leaves nothing behind.
 #include "system.h"
 
-const char *catch_ending_requests() { return nullptr; }
+const char *prepare_viewer() { return nullptr; }
 
 void set_waiting(bool /*waiting*/) {}
 

@@ -21,6 +21,4 @@ char **start_console(int /*argc*/, char *argv[]) {
   return argv;
 }
 
-void show_failure(const char * /*line*/) {}
-
-void describe_page(const char * /*text*/) {}
+void show_user(Shown /*what*/, const char * /*text*/) {}

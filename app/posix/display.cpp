@@ -1,7 +1,7 @@
 // The display connection and the sleeping wait on POSIX systems with X11. Failures of the display
-// reach stderr as the viewer's one line, never as the display libraries' own. The wait sleeps in
-// poll() on the X connection and on the pipe an ending signal writes to, so it wakes only for
-// input, where SDL's own wait would wake a hundred times a second.
+// reach stderr as the viewer's one line (display_failed), never as the display libraries' own.
+// The wait sleeps in poll() on the X connection and on the pipe an ending signal writes to, so it
+// wakes only for input, where SDL's own wait would wake a hundred times a second.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -14,7 +14,6 @@
 
 #include "constants.h"
 #include "local.h"
-#include "report.h"
 #include "system.h"
 
 namespace {
@@ -25,18 +24,14 @@ constexpr const char *SILENT_CACA_DRIVER = "null"; // libcaca's display that sho
 
 Display *display = nullptr; // the X connection of the window, if it has one
 
-// Xlib's default handlers print several lines and exit; these say the same in one.
+// Xlib's default handlers print several lines and exit; these have the viewer say it in one.
 int on_x_error(Display *connection, XErrorEvent *error) {
   char text[ERROR_TEXT_SIZE] = "";
   XGetErrorText(connection, error->error_code, text, sizeof text);
-  report_failure(failure("Couldn't keep the window: the X server reported an error (%s)", text));
-  _exit(EXIT_FAILURE);
+  display_failed(text);
 }
 
-int on_x_connection_lost(Display * /*connection*/) {
-  report_failure(failure("Couldn't keep the window: the connection to the X server was lost"));
-  _exit(EXIT_FAILURE);
-}
+int on_x_connection_lost(Display * /*connection*/) { display_failed(nullptr); }
 
 // X errors and a lost connection reported in one line (instead of Xlib's dump or a silent death by
 // SIGPIPE): before SDL_Init, and again once the window is up, as SDL sets its own meanwhile.
@@ -65,7 +60,7 @@ void check_window_exists() {
   }
 }
 
-bool unset(const char *name) {
+bool is_unset(const char *name) {
   const char *value = std::getenv(name);
   return value == nullptr || value[0] == '\0';
 }
@@ -83,7 +78,10 @@ void drain_wake_pipe() {
 // to text art through libcaca, whose terminal drivers draw on the terminal or, with no TERM, end
 // the process with ncurses' "Error opening terminal"; its "null" driver does neither, and the
 // viewer refuses the fallback anyway, unless SDL_VIDEODRIVER asked for it.
-void prepare_display() {
+const char *prepare_viewer() {
+  if (const char *why = catch_ending_signals()) {
+    return why;
+  }
   // The window is a software surface: SDL 2 under sdl12-compat would otherwise load the whole
   // OpenGL stack (about 90 MB and 0.2 s) to show it, with the same pixels. The user's own setting
   // of either hint wins; classic SDL 1.2 ignores both.
@@ -94,10 +92,11 @@ void prepare_display() {
   if ((runtime == nullptr || runtime[0] != '/') && (named == nullptr || named[0] != '/')) {
     setenv("WAYLAND_DISPLAY", NO_WAYLAND_DISPLAY, 1);
   }
-  if (unset("SDL_VIDEODRIVER") && unset("CACA_DRIVER")) {
+  if (is_unset("SDL_VIDEODRIVER") && is_unset("CACA_DRIVER")) {
     setenv("CACA_DRIVER", SILENT_CACA_DRIVER, 1);
   }
   install_display_error_handlers();
+  return nullptr;
 }
 
 void watch_display() {
@@ -122,7 +121,7 @@ const char *sleep_until_input() {
     timeout_ms = -1;
   }
   if (poll(watched, 2, timeout_ms) < 0 && errno != EINTR) {
-    return failure("Couldn't wait for an event: %s", std::strerror(errno));
+    return std::strerror(errno);
   }
   if (display != nullptr && (watched[1].revents & POLLIN) != 0) {
     check_window_exists();

@@ -12,7 +12,6 @@
 
 #include "constants.h"
 #include "local.h"
-#include "report.h"
 #include "system.h"
 
 namespace {
@@ -26,7 +25,7 @@ volatile std::sig_atomic_t in_wait = 0;
 int wake_pipe[2] = {-1, -1}; // written by the handler, read by the wait
 timer_t closing_timer{};     // ends the process if closing takes too long
 
-void handle(int signal_no, void (*handler)(int)) {
+void install_handler(int signal_no, void (*handler)(int)) {
   struct sigaction action = {};
   sigemptyset(&action.sa_mask);
   action.sa_handler = handler;
@@ -36,7 +35,7 @@ void handle(int signal_no, void (*handler)(int)) {
 
 // Ends the process as `request`, the signal, would have ended it.
 [[noreturn]] void end_as(int request) {
-  handle(request, SIG_DFL);
+  install_handler(request, SIG_DFL);
   sigset_t just_this;
   sigemptyset(&just_this);
   sigaddset(&just_this, request);
@@ -72,17 +71,17 @@ void on_ending_signal_while_saving(int signal_no) {
 
 } // namespace
 
-const char *catch_ending_requests() {
+const char *catch_ending_signals() {
   sigevent timeout{};
   timeout.sigev_notify = SIGEV_SIGNAL;
   timeout.sigev_signo = SIGALRM;
   if (pipe2(wake_pipe, O_NONBLOCK | O_CLOEXEC) != 0 ||
       timer_create(CLOCK_MONOTONIC, &timeout, &closing_timer) != 0) {
-    return failure("Couldn't prepare for signals: %s", std::strerror(errno));
+    return std::strerror(errno);
   }
-  handle(SIGALRM, on_closing_timeout);
+  install_handler(SIGALRM, on_closing_timeout);
   for (const int signal_no : ENDING_SIGNALS) {
-    handle(signal_no, on_ending_signal);
+    install_handler(signal_no, on_ending_signal);
   }
   return nullptr;
 }
@@ -99,9 +98,9 @@ void set_waiting(bool waiting) { in_wait = waiting ? 1 : 0; }
 
 int ending_request_fd() { return wake_pipe[0]; }
 
-void remove_unfinished_file_on_ending() {
+void prepare_exporter() {
   for (const int signal_no : ENDING_SIGNALS) {
-    handle(signal_no, on_ending_signal_while_saving);
+    install_handler(signal_no, on_ending_signal_while_saving);
   }
   std::signal(SIGXFSZ, SIG_IGN); // the write then fails with EFBIG
 }

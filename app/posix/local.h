@@ -1,5 +1,6 @@
-// What the POSIX files share among themselves: holding back the signals that end either program,
-// the pipe that wakes the viewer's wait, and the unfinished page that an ending signal removes.
+// What the POSIX files share among themselves: catching and holding back the signals that end
+// either program, the pipe that wakes the viewer's wait, and the unfinished page that an ending
+// signal removes.
 #pragma once
 
 #include <csignal>
@@ -8,5 +9,7 @@
 void hold_ending_signals(sigset_t *previous);
 void release_ending_signals(const sigset_t *previous);
 
+// The viewer's ending signals caught (ending.cpp): nullptr, or the system's reason they were not.
+const char *catch_ending_signals();
 int ending_request_fd();       // readable once an ending signal arrived in the wait (ending.cpp)
 void remove_unfinished_file(); // async-signal-safe (writing.cpp)

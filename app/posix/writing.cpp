@@ -17,9 +17,8 @@
 
 namespace {
 
-constexpr mode_t NEW_FILE_MODE = 0666;   // before the umask, as for any file a program creates
-constexpr mode_t NEW_FOLDER_MODE = 0777; // before the umask, as `mkdir -p` makes folders
-constexpr int FD_PATH_SIZE = 32;         // bytes, for "/proc/self/fd/N"
+constexpr mode_t NEW_FILE_MODE = 0666; // before the umask, as for any file a program creates
+constexpr int FD_PATH_SIZE = 32;       // bytes, for "/proc/self/fd/N"
 constexpr int HIDDEN_NAME_ATTEMPTS = 100;
 
 // The hidden name in `hidden_folder` of the file being written or linked, for the signal handler
@@ -104,27 +103,6 @@ void remove_unfinished_file() {
   if (hidden_exists != 0) {
     unlinkat(hidden_folder, hidden, 0);
     hidden_exists = 0;
-  }
-}
-
-int make_folders(const char *dir) {
-  char path[PATH_BYTES];
-  if (std::snprintf(path, sizeof path, "%s", dir) >= PATH_BYTES) {
-    return ENAMETOOLONG;
-  }
-  for (char *end = path + 1;; ++end) { // each parent, then the folder itself
-    if (*end != '/' && *end != '\0') {
-      continue;
-    }
-    const char separator = *end;
-    *end = '\0';
-    if (mkdir(path, NEW_FOLDER_MODE) != 0 && errno != EEXIST) {
-      return errno;
-    }
-    if (separator == '\0') {
-      return 0;
-    }
-    *end = separator;
   }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "constants.h"
+#include "local.h"
 #include "system.h"
 
 namespace {
@@ -33,18 +34,18 @@ void print_utf8_to_console() {
 
 char **utf8_arguments(int argc, char *argv[]) {
   int count = 0;
-  LPWSTR *wide = CommandLineToArgvW(GetCommandLineW(), &count);
-  bool whole = wide != nullptr && count == argc && count <= ARGUMENTS_MAX;
+  LPWSTR *utf16 = CommandLineToArgvW(GetCommandLineW(), &count);
+  bool whole = utf16 != nullptr && count == argc && count <= ARGUMENTS_MAX;
   int used = 0;
   for (int i = 0; whole && i < count; ++i) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, argument_text + used,
+    const int n = WideCharToMultiByte(CP_UTF8, 0, utf16[i], -1, argument_text + used,
                                       ARGUMENT_BYTES - used, nullptr, nullptr);
     whole = n > 0;
     arguments[i] = argument_text + used;
     used += n;
   }
-  if (wide != nullptr) {
-    LocalFree(wide);
+  if (utf16 != nullptr) {
+    LocalFree(utf16);
   }
   if (!whole) {
     return argv; // as the runtime read them, in the system's code page
@@ -60,12 +61,9 @@ char **start_console(int argc, char *argv[]) {
   return utf8_arguments(argc, argv);
 }
 
-void show_failure(const char *line) {
-  wchar_t text[FAILURE_LINE_MAX];
-  if (line[0] != '\0' &&
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line, -1, text, FAILURE_LINE_MAX) > 0) {
-    MessageBoxW(nullptr, text, MESSAGE_TITLE, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+void show_user(Shown what, const char *text) {
+  wchar_t utf16[FAILURE_LINE_MAX];
+  if (what == Shown::FAILURE && text[0] != '\0' && to_utf16(text, utf16, FAILURE_LINE_MAX)) {
+    MessageBoxW(nullptr, utf16, MESSAGE_TITLE, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
   }
 }
-
-void describe_page(const char * /*text*/) {}

@@ -1,14 +1,11 @@
 // The sleeping wait on Windows. It sleeps on the thread's message queue
 // (MsgWaitForMultipleObjectsEx), where SDL's window receives its messages, and on the event an
 // ending request sets, so it wakes only for input. The display library reports its own failures
-// and needs no preparing or watching.
+// and needs no watching.
 #include <windows.h>
 
 #include "local.h"
-#include "report.h"
 #include "system.h"
-
-void prepare_display() {}
 
 void watch_display() {}
 
@@ -17,7 +14,7 @@ const char *sleep_until_input() {
   const DWORD woken =
       MsgWaitForMultipleObjectsEx(1, &request, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   if (woken == WAIT_FAILED) {
-    return failure("Couldn't wait for an event: error %lu", GetLastError());
+    return system_reason();
   }
   return nullptr;
 }

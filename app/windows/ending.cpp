@@ -9,7 +9,6 @@
 
 #include "constants.h"
 #include "local.h"
-#include "report.h"
 #include "system.h"
 
 namespace {
@@ -56,11 +55,12 @@ BOOL WINAPI on_control_while_saving(DWORD event) {
 
 HANDLE ending_request_event() { return wake_event; }
 
-const char *catch_ending_requests() {
+// The display library needs no preparing.
+const char *prepare_viewer() {
   main_thread = GetCurrentThreadId();
   wake_event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
   if (wake_event == nullptr || SetConsoleCtrlHandler(on_control, TRUE) == 0) {
-    return failure("Couldn't prepare for requests to end: error %lu", GetLastError());
+    return system_reason();
   }
   return nullptr;
 }
@@ -75,7 +75,7 @@ void end_if_requested() {
 
 void set_waiting(bool waiting) { InterlockedExchange(&in_wait, waiting ? 1 : 0); }
 
-void remove_unfinished_file_on_ending() {
+void prepare_exporter() {
   main_thread = GetCurrentThreadId();
   SetConsoleCtrlHandler(on_control_while_saving, TRUE);
 }

@@ -19,17 +19,19 @@ namespace {
 constexpr int REASON_SIZE = 256; // bytes, for the system's description of an error
 constexpr int WRITABLE = 2;      // _waccess mode: may be written to
 
-bool narrow(const wchar_t *wide, char *out, int size) {
-  return WideCharToMultiByte(CP_UTF8, 0, wide, -1, out, size, nullptr, nullptr) > 0;
+char reason[REASON_SIZE]; // the latest system_reason(), as strerror keeps its own
+
+bool to_utf8(const wchar_t *utf16, char *out, int size) {
+  return WideCharToMultiByte(CP_UTF8, 0, utf16, -1, out, size, nullptr, nullptr) > 0;
 }
 
-// The facts of `path` (its wide form in `wide`), or the error number in facts.error.
-PathFacts facts_of(const char *path, wchar_t *wide) {
+// The facts of `path` (its UTF-16 form in `utf16`), or the error number in facts.error.
+PathFacts facts_of(const char *path, wchar_t *utf16) {
   PathFacts facts;
   struct _stat64 info = {};
-  if (!widen(path, wide, PATH_BYTES)) {
+  if (!to_utf16(path, utf16, PATH_BYTES)) {
     facts.error = EINVAL;
-  } else if (_wstat64(wide, &info) != 0) {
+  } else if (_wstat64(utf16, &info) != 0) {
     facts.error = errno;
   } else {
     const int type = info.st_mode & _S_IFMT;
@@ -43,12 +45,11 @@ PathFacts facts_of(const char *path, wchar_t *wide) {
 
 } // namespace
 
-bool widen(const char *utf8, wchar_t *out, int size) {
+bool to_utf16(const char *utf8, wchar_t *out, int size) {
   return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8, -1, out, size) > 0;
 }
 
 const char *system_reason() {
-  static char reason[REASON_SIZE];
   const DWORD code = GetLastError();
   if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                      reason, sizeof reason, nullptr) == 0) {
@@ -61,21 +62,21 @@ const char *system_reason() {
 }
 
 PathFacts path_facts(const char *path) {
-  wchar_t wide[PATH_BYTES];
-  PathFacts facts = facts_of(path, wide);
-  if (facts.kind == PathKind::DIRECTORY && _waccess(wide, WRITABLE) != 0) {
+  wchar_t utf16[PATH_BYTES];
+  PathFacts facts = facts_of(path, utf16);
+  if (facts.kind == PathKind::DIRECTORY && _waccess(utf16, WRITABLE) != 0) {
     facts.write_error = errno;
   }
   return facts;
 }
 
 FILE *open_regular_file(const char *path, PathFacts *facts) {
-  wchar_t wide[PATH_BYTES];
-  *facts = facts_of(path, wide);
+  wchar_t utf16[PATH_BYTES];
+  *facts = facts_of(path, utf16);
   if (facts->error != 0 || facts->kind != PathKind::REGULAR) {
     return nullptr; // a device such as NUL or CON is never read from
   }
-  FILE *file = _wfopen(wide, L"rb");
+  FILE *file = _wfopen(utf16, L"rb");
   if (file == nullptr) {
     facts->error = errno;
   }
@@ -83,22 +84,23 @@ FILE *open_regular_file(const char *path, PathFacts *facts) {
 }
 
 bool absolute_path(const char *path, char *out, size_t size) {
-  wchar_t wide[PATH_BYTES];
+  wchar_t utf16[PATH_BYTES];
   wchar_t full[PATH_BYTES];
-  return widen(path, wide, PATH_BYTES) && GetFullPathNameW(wide, PATH_BYTES, full, nullptr) > 0 &&
-         narrow(full, out, static_cast<int>(size));
+  return to_utf16(path, utf16, PATH_BYTES) &&
+         GetFullPathNameW(utf16, PATH_BYTES, full, nullptr) > 0 &&
+         to_utf8(full, out, static_cast<int>(size));
 }
 
 bool program_folder(char *out, size_t size) {
-  wchar_t wide[PATH_BYTES];
-  const DWORD n = GetModuleFileNameW(nullptr, wide, PATH_BYTES);
+  wchar_t utf16[PATH_BYTES];
+  const DWORD n = GetModuleFileNameW(nullptr, utf16, PATH_BYTES);
   if (n == 0 || n >= PATH_BYTES) {
     return false;
   }
-  wchar_t *slash = std::wcsrchr(wide, L'\\');
+  wchar_t *slash = std::wcsrchr(utf16, L'\\');
   if (slash == nullptr) {
     return false;
   }
   *slash = L'\0';
-  return narrow(wide, out, static_cast<int>(size));
+  return to_utf8(utf16, out, static_cast<int>(size));
 }

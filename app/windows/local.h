@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-bool widen(const char *utf8, wchar_t *out, int size); // a UTF-8 path as the system takes it
-const char *system_reason();                          // the last error in the system's words
+bool to_utf16(const char *utf8, wchar_t *out, int size); // a UTF-8 text as the system takes it
+// The last error in the system's words, kept until the next call.
+const char *system_reason();
 
 HANDLE ending_request_event(); // set once a request arrived in the wait (ending.cpp)
 void remove_unfinished_file(); // safe from a console's control handler (writing.cpp)

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <direct.h>
 #include <fcntl.h>
 #include <io.h>
 
@@ -33,7 +32,7 @@ HANDLE create_temporary(const char *dir, const char *name) {
   for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS && error == ERROR_FILE_EXISTS; ++attempt) {
     char path[PATH_BYTES];
     std::snprintf(path, sizeof path, "%s\\.%s.%lu-%d", dir, name, GetCurrentProcessId(), attempt);
-    if (!widen(path, temporary, PATH_BYTES)) {
+    if (!to_utf16(path, temporary, PATH_BYTES)) {
       error = ERROR_INVALID_NAME;
       break;
     }
@@ -67,8 +66,6 @@ const char *fill_on_disk(HANDLE handle, FileFiller fill, const void *what) {
   return why;
 }
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
-
 } // namespace
 
 void remove_unfinished_file() {
@@ -78,43 +75,17 @@ void remove_unfinished_file() {
   }
 }
 
-int make_folders(const char *dir) {
-  wchar_t wide[PATH_BYTES];
-  char path[PATH_BYTES];
-  if (std::snprintf(path, sizeof path, "%s", dir) >= PATH_BYTES) {
-    return ENAMETOOLONG;
-  }
-  for (char *end = path + 1;; ++end) { // each parent, then the folder itself
-    if (!is_separator(*end) && *end != '\0') {
-      continue;
-    }
-    const char separator = *end;
-    *end = '\0';
-    const bool drive_or_share = end[-1] == ':' || is_separator(end[-1]);
-    if (!drive_or_share && !widen(path, wide, PATH_BYTES)) {
-      return EINVAL;
-    }
-    if (!drive_or_share && _wmkdir(wide) != 0 && errno != EEXIST) {
-      return errno;
-    }
-    if (separator == '\0') {
-      return 0;
-    }
-    *end = separator;
-  }
-}
-
 const char *write_file_whole(const char *dir, const char *name, FileFiller fill, const void *what) {
   char target[PATH_BYTES];
-  wchar_t wide_target[PATH_BYTES];
+  wchar_t utf16_target[PATH_BYTES];
   if (std::snprintf(target, sizeof target, "%s\\%s", dir, name) >= PATH_BYTES ||
-      !widen(target, wide_target, PATH_BYTES)) {
+      !to_utf16(target, utf16_target, PATH_BYTES)) {
     return std::strerror(ENAMETOOLONG);
   }
   const HANDLE handle = create_temporary(dir, name);
   const char *why =
       handle == INVALID_HANDLE_VALUE ? system_reason() : fill_on_disk(handle, fill, what);
-  if (why == nullptr && MoveFileExW(temporary, wide_target,
+  if (why == nullptr && MoveFileExW(temporary, utf16_target,
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
     why = system_reason();
   }
