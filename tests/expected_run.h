@@ -32,74 +32,83 @@ inline constexpr ExpectedTriangle EXPECTED_RUN[] = {
 
 inline constexpr int EXPECTED_PAGES = 4;
 inline constexpr int UNITS_PX = 12; // the scale, stated independently of the program's constant
+// The box of a label, hanging below its base from the cell's left edge: wider than any label in a
+// 20-point serif, yet clear of the next cell's figure.
+inline constexpr int LABEL_BOX_W = 130;
 
 // A triangle's label as it must read: "(19 19 2)".
 inline std::string label_of(const ExpectedTriangle &t) {
   return "(" + std::to_string(t.a) + " " + std::to_string(t.b) + " " + std::to_string(t.c) + ")";
 }
 
-// Centres of unit marks worked out by hand for a sample of sides: triangle number (from 1) and
-// the rings it must show, beyond its base rings and its apex.
+// Centres of unit marks worked out by hand for a sample of sides, beyond the base rings: the
+// triangle's number (from 1), its side ('L' rising from the base's left end, 'R' from its right
+// end), the mark's number along it (0 at the base) and its centre.
 struct ExpectedMark {
   int triangle;
+  char side;
+  int k;
   int x, y;
 };
 
 inline constexpr ExpectedMark EXPECTED_MARKS[] = {
     // (19 19 2): the left side and the right side.
-    {1, 10, 88},
-    {1, 226, 98},
-    {1, 214, 97},
-    {1, 202, 96},
-    {1, 190, 94},
-    {1, 178, 93},
-    {1, 166, 92},
-    {1, 154, 91},
-    {1, 142, 89},
-    {1, 130, 88},
-    {1, 118, 87},
-    {1, 106, 86},
-    {1, 94, 84},
-    {1, 82, 83},
-    {1, 70, 82},
-    {1, 58, 81},
-    {1, 47, 79},
-    {1, 35, 78},
-    {1, 23, 77},
-    // (18 18 4): the left side.
-    {10, 11, 128},
-    {10, 12, 116},
-    {10, 13, 104},
-    {10, 15, 92},
-    // (15 15 10) and (16 12 12): right sides.
-    {29, 402, 117},
-    {29, 374, 94},
-    {29, 346, 72},
-    {29, 318, 49},
-    {29, 290, 26},
-    {28, 193, 131},
-    {28, 185, 122},
-    {28, 177, 113},
-    {28, 169, 104},
-    {28, 161, 95},
-    {28, 153, 86},
-    {28, 145, 77},
-    {28, 137, 68},
-    {28, 129, 59},
-    {28, 121, 50},
-    {28, 113, 41},
-    {28, 105, 32},
-    // Last marks that lie one pixel from the apex.
-    {11, 270, 83},
-    {14, 313, 228},
-    {17, 357, 384},
-    {25, 51, 360},
-    {26, 309, 356},
-    {28, 105, 32},
-    {29, 290, 26},
-    {30, 549, 22},
-    {31, 90, 180},
-    {33, 573, 168}};
+    {1, 'L', 1, 10, 88},
+    {1, 'R', 1, 226, 98},
+    {1, 'R', 2, 214, 97},
+    {1, 'R', 3, 202, 96},
+    {1, 'R', 4, 190, 94},
+    {1, 'R', 5, 178, 93},
+    {1, 'R', 6, 166, 92},
+    {1, 'R', 7, 154, 91},
+    {1, 'R', 8, 142, 89},
+    {1, 'R', 9, 130, 88},
+    {1, 'R', 10, 118, 87},
+    {1, 'R', 11, 106, 86},
+    {1, 'R', 12, 94, 84},
+    {1, 'R', 13, 82, 83},
+    {1, 'R', 14, 70, 82},
+    {1, 'R', 15, 58, 81},
+    {1, 'R', 16, 47, 79},
+    {1, 'R', 17, 35, 78},
+    {1, 'R', 18, 23, 77},
+    // (18 18 4): the left side; its fourth mark reaches its exact value 14 only from below.
+    {10, 'L', 1, 11, 128},
+    {10, 'L', 2, 12, 116},
+    {10, 'L', 3, 13, 104},
+    {10, 'L', 4, 15, 92},
+    // (15 15 10) and (16 12 12): right sides, which the single precision of the angle at the
+    // right end and of its tangent decides.
+    {29, 'R', 3, 402, 117},
+    {29, 'R', 6, 374, 94},
+    {29, 'R', 9, 346, 72},
+    {29, 'R', 12, 318, 49},
+    {29, 'R', 15, 290, 26},
+    {28, 'R', 1, 193, 131},
+    {28, 'R', 2, 185, 122},
+    {28, 'R', 3, 177, 113},
+    {28, 'R', 4, 169, 104},
+    {28, 'R', 5, 161, 95},
+    {28, 'R', 6, 153, 86},
+    {28, 'R', 7, 145, 77},
+    {28, 'R', 8, 137, 68},
+    {28, 'R', 9, 129, 59},
+    {28, 'R', 10, 121, 50},
+    {28, 'R', 11, 113, 41},
+    {28, 'R', 12, 105, 32},
+    // The last marks of the sides where one or both lie one pixel from the apex.
+    {11, 'L', 5, 270, 83},
+    {14, 'R', 14, 313, 228},
+    {17, 'L', 11, 357, 384},
+    {25, 'L', 9, 51, 360},
+    {26, 'L', 10, 309, 356},
+    {26, 'R', 14, 309, 356},
+    {29, 'L', 10, 290, 26},
+    {30, 'L', 11, 549, 22},
+    {30, 'R', 14, 549, 22},
+    {31, 'L', 12, 90, 180},
+    {33, 'L', 13, 573, 168},
+    {33, 'R', 13, 573, 168}};
 
 // Triangles whose last side marks do not both sit on the apex of the outline.
 inline constexpr int APEX_OFF_MARK[] = {11, 14, 17, 25, 26, 28, 29, 30, 31, 33};

@@ -2,7 +2,8 @@
 // single-precision storage of an angle or a length moves a pixel.
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -107,72 +108,39 @@ TEST(Outline, EdgesAreDrawnFromApexToLeftEnd) {
   EXPECT_TRUE(off.black(10, 100));
 }
 
-TEST(Marks, FirstTriangle) {
-  const Marks m = marks_of(Placed{TriangleSides{19, 19, 2}, CellOrigin{10, 100}});
-  ASSERT_EQ(m.base.size(), 20U);
-  for (int i = 0; i < 20; ++i) {
-    EXPECT_EQ(m.base[i], std::make_pair(10 + 12 * i, 100));
+TEST(Marks, SidesAsWorkedOutByHand) {
+  const std::vector<Placed> run = the_run();
+  for (const ExpectedMark &e : EXPECTED_MARKS) {
+    SCOPED_TRACE("triangle " + std::to_string(e.triangle) + ", side " + e.side + ", mark " +
+                 std::to_string(e.k));
+    const Marks m = marks_of(run[e.triangle - 1]);
+    const Centres &side = e.side == 'L' ? m.left : m.right;
+    ASSERT_LT(static_cast<size_t>(e.k), side.size());
+    EXPECT_EQ(side[e.k], std::make_pair(e.x, e.y));
   }
-  EXPECT_EQ(m.left, (Centres{{10, 100}, {10, 88}, {11, 76}}));
-  EXPECT_EQ(m.right,
-            (Centres{{238, 100}, {226, 98}, {214, 97}, {202, 96}, {190, 94}, {178, 93}, {166, 92},
-                     {154, 91},  {142, 89}, {130, 88}, {118, 87}, {106, 86}, {94, 84},  {82, 83},
-                     {70, 82},   {58, 81},  {47, 79},  {35, 78},  {23, 77},  {11, 76}}));
-}
-
-TEST(Marks, SidesDecidedBySinglePrecision) {
-  // The fourth left mark reaches its exact value 14 only from below.
-  const Marks tall = marks_of(Placed{TriangleSides{18, 18, 4}, CellOrigin{10, 140}});
-  EXPECT_EQ(tall.left, (Centres{{10, 140}, {11, 128}, {12, 116}, {13, 104}, {15, 92}}));
-
-  const Marks wide = marks_of(Placed{TriangleSides{15, 15, 10}, CellOrigin{250, 140}});
-  ASSERT_EQ(wide.right.size(), 16U);
-  EXPECT_EQ(wide.right[3], std::make_pair(402, 117));
-  EXPECT_EQ(wide.right[6], std::make_pair(374, 94));
-  EXPECT_EQ(wide.right[9], std::make_pair(346, 72));
-  EXPECT_EQ(wide.right[12], std::make_pair(318, 49));
-  EXPECT_EQ(wide.right[15], std::make_pair(290, 26));
-
-  const Marks iso = marks_of(Placed{TriangleSides{16, 12, 12}, CellOrigin{10, 140}});
-  EXPECT_EQ(iso.right, (Centres{{202, 140},
-                                {193, 131},
-                                {185, 122},
-                                {177, 113},
-                                {169, 104},
-                                {161, 95},
-                                {153, 86},
-                                {145, 77},
-                                {137, 68},
-                                {129, 59},
-                                {121, 50},
-                                {113, 41},
-                                {105, 32}}));
 }
 
 TEST(Marks, LastMarksAgainstTheApex) {
-  // Triangle number, last left mark, last right mark where either differs from the apex.
-  const int differing[][5] = {{11, 270, 83, 269, 83},   {14, 314, 228, 313, 228},
-                              {17, 357, 384, 358, 384}, {25, 51, 360, 52, 360},
-                              {26, 309, 356, 309, 356}, {28, 106, 32, 105, 32},
-                              {29, 290, 26, 290, 26},   {30, 549, 22, 549, 22},
-                              {31, 90, 180, 89, 180},   {33, 573, 168, 573, 168}};
+  // Each side ends on the apex of the outline, but where the table gives its last mark elsewhere:
+  // for the triangles of APEX_OFF_MARK, and for those alone.
   const std::vector<Placed> run = the_run();
-  std::set<int> differs;
-  for (const auto &d : differing) {
-    differs.insert(d[0]);
-    const Marks m = marks_of(run[d[0] - 1]);
-    SCOPED_TRACE("triangle " + std::to_string(d[0]));
-    EXPECT_EQ(m.left.back(), std::make_pair(d[1], d[2]));
-    EXPECT_EQ(m.right.back(), std::make_pair(d[3], d[4]));
-  }
   for (int n = 1; n <= 33; ++n) {
-    if (differs.count(n) == 0) {
-      SCOPED_TRACE("triangle " + std::to_string(n));
-      const Marks m = marks_of(run[n - 1]);
-      const auto apex = std::make_pair(EXPECTED_RUN[n - 1].apex_x, EXPECTED_RUN[n - 1].apex_y);
-      EXPECT_EQ(m.left.back(), apex);
-      EXPECT_EQ(m.right.back(), apex);
-    }
+    SCOPED_TRACE("triangle " + std::to_string(n));
+    const Marks m = marks_of(run[n - 1]);
+    const auto apex = std::make_pair(EXPECTED_RUN[n - 1].apex_x, EXPECTED_RUN[n - 1].apex_y);
+    const auto last_of = [&](char side, const Centres &marks) {
+      for (const ExpectedMark &e : EXPECTED_MARKS) {
+        if (e.triangle == n && e.side == side && static_cast<size_t>(e.k) + 1 == marks.size()) {
+          return std::make_pair(e.x, e.y);
+        }
+      }
+      return apex;
+    };
+    EXPECT_EQ(m.left.back(), last_of('L', m.left));
+    EXPECT_EQ(m.right.back(), last_of('R', m.right));
+    const bool off =
+        std::find(std::begin(APEX_OFF_MARK), std::end(APEX_OFF_MARK), n) != std::end(APEX_OFF_MARK);
+    EXPECT_EQ(off, last_of('L', m.left) != apex || last_of('R', m.right) != apex);
   }
 }
 
@@ -180,6 +148,9 @@ TEST(Marks, EveryTriangleHasFortyThreeRingsOnTheScreen) {
   for (const Placed &p : the_run()) {
     const Marks m = marks_of(p);
     EXPECT_EQ(m.base.size() + m.left.size() + m.right.size(), 43U);
+    for (size_t i = 0; i < m.base.size(); ++i) {
+      EXPECT_EQ(m.base[i], std::make_pair(p.cell.x + UNITS_PX * static_cast<int>(i), p.cell.y));
+    }
     EXPECT_EQ(m.left.front(), std::make_pair(p.cell.x, p.cell.y));
     EXPECT_EQ(m.right.front(), std::make_pair(p.cell.x + UNIT_PX * p.sides.a, p.cell.y));
     for (const Centres *run : {&m.base, &m.left, &m.right}) {

@@ -56,9 +56,9 @@ const char *record_page(void * /*context*/, int page, const char *description) {
   return nullptr;
 }
 
-// Text boxes: the label hangs below its base, the title sits in the top-left corner. Wider and
-// taller than any of their texts in a 20-point serif (23 rows), yet clear of the next row's apexes.
-constexpr int LABEL_BOX_W = 130;
+// Text boxes: the label's (LABEL_BOX_W) hangs below its base, the title's sits in the top-left
+// corner. Taller than any of their texts in a 20-point serif (23 rows), yet clear of the next
+// row's apexes.
 constexpr int TITLE_BOX_W = 300;
 constexpr int TEXT_BOX_H = 24;
 constexpr std::uint32_t INK = 0x000000;

@@ -36,7 +36,6 @@ constexpr int WIN_W = 800;
 constexpr int WIN_H = 600;
 constexpr unsigned long BLACK = 0x000000;
 constexpr unsigned long WHITE = 0xFFFFFF;
-constexpr int LABEL_BOX_W = 130; // wider than any label in a 20-point serif
 constexpr int LABEL_BOX_H = 30;
 constexpr int TITLE_BOX_W = 300;
 constexpr int TITLE_BOX_H = 30;
