@@ -1,19 +1,15 @@
 // Chromium for the web test (web_test.mjs): Debian's chromium, headless, driven by
-// playwright-core over the Chrome DevTools Protocol. Each page gets a context of its own (its own
-// cookies and cache), with the screen it asks for: a phone's is a mobile one with touch.
-const CHROMIUM = "/usr/bin/chromium";
+// playwright-core over the Chrome DevTools Protocol, started as every web test starts it
+// (web_support.mjs). Each page gets a context of its own (its own cookies and cache), with the
+// screen it asks for: a phone's is a mobile one with touch.
+import { CHROMIUM } from "./web_support.mjs";
 
 export async function start(home, spawned, modules) {
   const { chromium } = modules("playwright-core");
-  const browser = await chromium.launch({
-    executablePath: CHROMIUM,
-    chromiumSandbox: process.getuid() !== 0,
-    env: { ...process.env, TMPDIR: home },
-    args: ["--disable-gpu", "--disable-quic", "--no-first-run", "--disable-background-networking",
-      "--disable-component-update", "--disable-sync"],
-  }).catch((error) => {
-    throw new Error(`Couldn't start Chromium: ${error.message.split("\n")[0]}`);
-  });
+  const browser = await chromium.launch({ ...CHROMIUM, env: { ...process.env, TMPDIR: home } })
+    .catch((error) => {
+      throw new Error(`Couldn't start Chromium: ${error.message.split("\n")[0]}`);
+    });
 
   async function open(url, screen) {
     const context = await browser.newContext({

@@ -7,27 +7,21 @@
 // Usage: node tests/web_offline.mjs [BUILD_FOLDER]  (default build-web; playwright-core
 // installed by `npm ci` in BUILD_FOLDER/test from tests/package.json)
 import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
-import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
-import { fileURLToPath, pathToFileURL } from "node:url";
-import { CHROMIUM, checker, closeServers, differingPixels, expect, serveSite } from "./web_support.mjs";
+import { pathToFileURL } from "node:url";
+import { CHROMIUM, checker, closeServers, differingPixels, expect, serveSite, theBuild, timeLimit }
+  from "./web_support.mjs";
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "..");
-const build = path.resolve(process.argv[2] || path.join(root, "build-web"));
-const { chromium } = createRequire(path.join(build, "test", "package.json"))("playwright-core");
-const site = path.join(build, "site");
-const oneFile = readdirSync(build).find((name) => /^triangles-.*-web\.html$/.test(name));
+const { build, site, oneFile, modules } = theBuild();
+const { chromium } = modules("playwright-core");
 const TEST_LIMIT_MS = 180000;
 const WORKER_LIMIT_MS = 20000; // for the worker to have kept, or refused, the site's files
 
+const limit = timeLimit(TEST_LIMIT_MS);
 const results = checker();
 const { check } = results;
 const browser = await chromium.launch(CHROMIUM);
-const limit = setTimeout(() => {
-  console.log(`not ok - the test did not finish within ${TEST_LIMIT_MS / 1000} s`);
-  process.exit(1);
-}, TEST_LIMIT_MS);
 
 // A page of a context of its own (a laptop's window, one device pixel per CSS pixel), recording
 // errors.
@@ -182,5 +176,5 @@ await check("from disk the site still says to host the folder; the one-file page
 
 await browser.close();
 await closeServers();
-clearTimeout(limit);
+limit.stop();
 results.finish();

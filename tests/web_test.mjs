@@ -27,21 +27,16 @@
 // firefox webkit; the npm packages installed by `npm ci` in BUILD_FOLDER/test from
 // tests/package.json)
 import { mkdtempSync, readFileSync, readdirSync, rmSync } from "node:fs";
-import { createRequire } from "node:module";
 import os from "node:os";
 import path from "node:path";
 import { setTimeout as sleep } from "node:timers/promises";
-import { fileURLToPath, pathToFileURL } from "node:url";
-import { expect, expectedPages, serveSite } from "./web_support.mjs";
+import { pathToFileURL } from "node:url";
+import { checker, differingPixels, expect, run, serveSite, theBuild, timeLimit }
+  from "./web_support.mjs";
 
-const here = path.dirname(fileURLToPath(import.meta.url));
-const root = path.resolve(here, "..");
-const build = path.resolve(process.argv[2] || path.join(root, "build-web"));
+const { build, site, oneFile, modules } = theBuild();
 const ENGINES = ["chromium", "firefox", "webkit"];
 const engines = process.argv.length > 3 ? process.argv.slice(3) : ENGINES;
-const modules = createRequire(path.join(build, "test", "package.json"));
-const site = path.join(build, "site");
-const oneFile = readdirSync(build).find((name) => /^triangles-.*-web\.html$/.test(name));
 const TRIANGLES_PER_PAGE = [9, 9, 9, 6];
 const PERIMETER = 40;
 const ENGINE_LIMIT_MS = 240000; // one engine's whole run, whatever hangs
@@ -56,25 +51,15 @@ const DESKTOP = { width: 1366, height: 650, scale: 1 };
 const PHONE = { width: 390, height: 844, scale: 3, phone: true };
 const MODIFIERS = ["Shift", "Control", "Alt", "Meta", "CapsLock"];
 
-const results = { passed: 0, failed: 0 };
-let engine = null; // the engine under test: its results and figures
-let opened = []; // the pages the running check opened, closed when it ends however it ends
-let noteOfCheck = null; // adds a note to the running check's line
-async function check(name, body) {
-  const notes = [];
-  const noted = () => (notes.length ? ` (${notes.join("; ")})` : "");
-  noteOfCheck = (note) => notes.includes(note) || notes.push(note);
-  try {
-    await body(noteOfCheck);
-    engine.passed += 1;
-    console.log(`ok - ${engine.name}: ${name}${noted()}`);
-  } catch (error) {
-    engine.failed += 1;
-    console.log(`not ok - ${engine.name}: ${name}${noted()}: ${error.message.split("\n")[0]}`);
-  }
+// Each check's lines begin with the engine's name; the pages a check opened are closed when it
+// ends, however it ends.
+const results = checker();
+const { check } = results;
+let opened = [];
+results.cleanup = async () => {
   await Promise.all(opened.map((page) => page.close().catch(() => {})));
   opened = [];
-}
+};
 
 // The site, served as a host that serves precompressed files does; /missing-font/ and
 // /broken-font/ serve it without the font or with a file that is no font in its place.
@@ -121,7 +106,6 @@ const WATCH_FIRST_PAGE = `(() => {
   }).observe(document, { subtree: true, childList: true, characterData: true });
 })()`;
 
-const run = (page, fn, ...args) => page.evaluate(`(${fn})(...${JSON.stringify(args)})`);
 async function waitFor(page, fn, ...args) {
   for (const start = Date.now(); ; await sleep(50)) {
     const value = await run(page, fn, ...args);
@@ -139,37 +123,6 @@ const canvasBox = (page) => run(page, () => {
   return { x: box.x, y: box.y, width: box.width, height: box.height };
 });
 
-// How many pixels of the canvas, as a screenshot of the viewport shows it, differ from
-// docs/page-N.png (both decoded by the browser itself). The screenshot waits for two frames to be
-// drawn: a driver may otherwise take the picture of a frame drawn before the page turned.
-async function differingPixels(page, n) {
-  await run(page, () => new Promise((resolve) =>
-    requestAnimationFrame(() => requestAnimationFrame(resolve))));
-  const picture = (await page.screenshot()).toString("base64");
-  return run(page, async (got, want) => {
-    const decode = async (png) =>
-      createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob());
-    const pixels = (bitmap, x, y, width, height) => {
-      const canvas = new OffscreenCanvas(width, height);
-      const context = canvas.getContext("2d");
-      context.drawImage(bitmap, -x, -y);
-      return context.getImageData(0, 0, width, height).data;
-    };
-    const [shot, page] = [await decode(got), await decode(want)];
-    const box = document.getElementById("pages").getBoundingClientRect();
-    const scale = devicePixelRatio;
-    if (box.width * scale !== page.width || box.height * scale !== page.height) {
-      return `a ${box.width * scale}x${box.height * scale} canvas`;
-    }
-    const a = pixels(shot, box.x * scale, box.y * scale, page.width, page.height);
-    const b = pixels(page, 0, 0, page.width, page.height);
-    let differing = 0;
-    for (let i = 0; i < a.length; i += 4) {
-      differing += a[i] !== b[i] || a[i + 1] !== b[i + 1] || a[i + 2] !== b[i + 2] ? 1 : 0;
-    }
-    return differing;
-  }, picture, expectedPages[n - 1]);
-}
 async function expectPage(page, n) {
   await shown(page, n);
   const differing = await differingPixels(page, n);
@@ -304,7 +257,7 @@ async function checks(browser) {
   const open = async (url, screen = DESKTOP) => {
     const page = await browser.open(url, { ...screen, initScript: WATCH_FIRST_PAGE });
     opened.push(page);
-    (page.notes || []).forEach(noteOfCheck);
+    (page.notes || []).forEach(results.note);
     return page;
   };
   const close = async (page) => {
@@ -326,7 +279,7 @@ async function checks(browser) {
     await expectPage(page, 1);
     const idle = await mainThreadMsPerSecond(browser, page);
     const each = idle.seconds.map((ms) => ms.toFixed(1)).join(", ");
-    engine.figures.push(`main-thread time while waiting: ${idle.quiet.toFixed(1)} ms a second` +
+    results.figures.push(`main-thread time while waiting: ${idle.quiet.toFixed(1)} ms a second` +
       (idle.seconds.length > 1 ? ` (second by second: ${each})` : ""));
     expect(idle.quiet < IDLE_GOAL_MS_PER_S, `busy while waiting in each of ${IDLE_SECONDS} ` +
       `seconds: ${each} ms (process ${idle.pid})`);
@@ -418,7 +371,7 @@ async function checks(browser) {
     }
     times.sort((a, b) => a - b);
     const median = times[LOADS >> 1];
-    engine.figures.push(`first page after navigation: median ${Math.round(median)} ms ` +
+    results.figures.push(`first page after navigation: median ${Math.round(median)} ms ` +
       `(${times.map(Math.round).join(", ")})`);
     expect(median < FIRST_PAGE_LIMIT_MS, `the first page took ${Math.round(median)} ms`);
   });
@@ -427,43 +380,39 @@ async function checks(browser) {
 // One engine from start to stop; a missing or broken engine is a failure, never a skip.
 async function test(name) {
   const started = Date.now();
-  engine = { name, passed: 0, failed: 0, figures: [] };
+  const [passed, failed] = [results.passed, results.failed];
+  results.prefix = `${name}: `;
+  results.figures = [];
   home = mkdtempSync(path.join(os.tmpdir(), `triangles-${name}-`));
-  const limit = setTimeout(() => {
-    console.log(`not ok - ${engine.name}: did not finish within ${ENGINE_LIMIT_MS / 1000} s`);
-    process.exit(1);
-  }, ENGINE_LIMIT_MS);
+  const limit = timeLimit(ENGINE_LIMIT_MS, name);
   let browser = null;
   try {
     const { start } = await import(`./web_${name}.mjs`);
     browser = await start(home, spawned, modules);
   } catch (error) {
-    engine.failed += 1;
-    console.log(`not ok - ${name}: ${error.message.split("\n")[0]}`);
+    results.fail(`${name}: ${error.message.split("\n")[0]}`);
   }
   if (browser) {
-    engine.name = browser.name;
+    results.prefix = `${browser.name}: `;
     console.log(`# ${browser.name} ${browser.version}`);
     await checks(browser);
     await Promise.race([browser.stop().catch(() => {}), sleep(10000, null, { ref: false })]);
   }
   endSpawned();
-  clearTimeout(limit);
-  engine.figures.forEach((figure) => console.log(`# ${engine.name}: ${figure}`));
-  console.log(`# ${engine.name}: ${engine.passed} passed, ${engine.failed} failed, ` +
-    `in ${((Date.now() - started) / 1000).toFixed(1)} s`);
-  results.passed += engine.passed;
-  results.failed += engine.failed;
+  limit.stop();
+  results.figures.forEach((figure) => console.log(`# ${results.prefix}${figure}`));
+  console.log(`# ${results.prefix}${results.passed - passed} passed, ${results.failed - failed} ` +
+    `failed, in ${((Date.now() - started) / 1000).toFixed(1)} s`);
 }
 
 for (const name of engines) {
-  if (!ENGINES.includes(name)) {
-    console.log(`not ok - Couldn't test ${name}: the engines are ${ENGINES.join(", ")}`);
-    results.failed += 1;
-    continue;
+  if (ENGINES.includes(name)) {
+    await test(name);
+  } else {
+    results.fail(`Couldn't test ${name}: the engines are ${ENGINES.join(", ")}`);
   }
-  await test(name);
 }
 await server.close();
-console.log(`${results.passed} passed, ${results.failed} failed`);
-process.exitCode = results.failed === 0 ? 0 : 1;
+results.prefix = "";
+results.figures = [];
+results.finish();
