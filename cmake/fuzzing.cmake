@@ -7,9 +7,8 @@ if(NOT CMAKE_CXX_COMPILER_ID MATCHES Clang)
                       "-DCMAKE_CXX_COMPILER=clang++")
 endif()
 set(TRIANGLES_SOURCES "" CACHE PATH "Folder of the library source archives and their SHA256SUMS")
-set(SDL_TTF_ARCHIVE SDL_ttf-2.0.11.tar.xz)
 execute_process(COMMAND ${CMAKE_COMMAND} -E env TRIANGLES_SOURCES=${TRIANGLES_SOURCES}
-                        ${PROJECT_SOURCE_DIR}/scripts/library-build unpack ${SDL_TTF_ARCHIVE}
+                        ${PROJECT_SOURCE_DIR}/scripts/library-build unpack SDL_ttf
                         ${CMAKE_BINARY_DIR}/sources
                 RESULT_VARIABLE unpacked ERROR_VARIABLE why)
 if(NOT unpacked EQUAL 0)
@@ -21,7 +20,7 @@ add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-re
 add_link_options(-fsanitize=address,undefined)
 enable_language(C)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
-set(SDL_TTF_SOURCE ${CMAKE_BINARY_DIR}/sources/SDL_ttf-2.0.11)
+file(GLOB SDL_TTF_SOURCE ${CMAKE_BINARY_DIR}/sources/SDL_ttf-*)
 add_library(sdl_ttf_instrumented STATIC ${SDL_TTF_SOURCE}/SDL_ttf.c)
 target_include_directories(sdl_ttf_instrumented PUBLIC ${SDL_TTF_SOURCE})
 target_compile_options(sdl_ttf_instrumented PRIVATE -w) # its own code, as it is
