@@ -99,7 +99,13 @@ export async function start(home, spawned, modules) {
         }
       },
       click: (x, y) => page.mouse.click(x, y),
-      tap: (x, y) => page.touchscreen.tap(x, y),
+      // A tap in one sequence of actions: puppeteer's sends the finger down and up in two
+      // commands, and on a busy machine the time between them can make it a long press, which
+      // no click follows.
+      tap: (x, y) => page.mainFrame().browsingContext.performActions([{ type: "pointer",
+        id: "finger", parameters: { pointerType: "touch" }, actions: [
+          { type: "pointerMove", x: Math.round(x), y: Math.round(y), origin: "viewport" },
+          { type: "pointerDown", button: 0 }, { type: "pointerUp", button: 0 }] }]),
       screenshot: async () => Buffer.from(await page.screenshot()),
       errors: async () => errors,
       notes,
