@@ -2,8 +2,7 @@
 # 2.1.5, which Debian 13 ships as fonts-liberation and Debian 12 as fonts-liberation2 (Debian 12's
 # fonts-liberation is Liberation 1.07, whose glyphs differ: every system shows the same pixels only
 # with the same font). Any other TrueType font can be given as TRIANGLES_FONT, with its licence as
-# TRIANGLES_FONT_LICENSE. Sets TRIANGLES_FONT_PACKAGE and TRIANGLES_FONT_PACKAGE_VERSION (the
-# Debian package that holds the font, and its upstream version with the epoch) where dpkg knows it.
+# TRIANGLES_FONT_LICENSE (by default the copyright file of the Debian package that holds the font).
 set(TRIANGLES_FONT_VERSION 2.1.5)
 
 # Accepts a Liberation Serif whose name table says "Version 2.1.5" (stored as UTF-16BE).
@@ -35,26 +34,17 @@ if(NOT TRIANGLES_FONT)
 endif()
 configure_file(${TRIANGLES_FONT} ${CMAKE_BINARY_DIR}/times.ttf COPYONLY)
 
-# The package that holds it, and so its licence text: Debian's copyright file of that package.
-set(TRIANGLES_FONT_PACKAGE "")
-set(TRIANGLES_FONT_PACKAGE_VERSION "")
+# Its licence text: the copyright file of the Debian package that holds it, where dpkg knows it.
+set(default_licence "")
 find_program(DPKG_QUERY dpkg-query)
 if(DPKG_QUERY)
   get_filename_component(real_font ${TRIANGLES_FONT} REALPATH)
   execute_process(COMMAND ${DPKG_QUERY} -S ${real_font} OUTPUT_VARIABLE owner
                   ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
   string(REGEX REPLACE ":.*" "" owner "${owner}")
-  if(owner MATCHES "^[a-z0-9.+-]+$")
-    execute_process(COMMAND ${DPKG_QUERY} -W -f=\${Version} ${owner} OUTPUT_VARIABLE version
-                    ERROR_QUIET OUTPUT_STRIP_TRAILING_WHITESPACE)
-    string(REGEX REPLACE "-[^-]*$" "" version "${version}") # without the Debian revision
-    set(TRIANGLES_FONT_PACKAGE ${owner})
-    set(TRIANGLES_FONT_PACKAGE_VERSION ${version})
+  if(owner MATCHES "^[a-z0-9.+-]+$" AND EXISTS /usr/share/doc/${owner}/copyright)
+    set(default_licence /usr/share/doc/${owner}/copyright)
   endif()
-endif()
-set(default_licence "")
-if(TRIANGLES_FONT_PACKAGE AND EXISTS /usr/share/doc/${TRIANGLES_FONT_PACKAGE}/copyright)
-  set(default_licence /usr/share/doc/${TRIANGLES_FONT_PACKAGE}/copyright)
 endif()
 set(TRIANGLES_FONT_LICENSE ${default_licence}
     CACHE FILEPATH "Licence text of the font, installed with it (empty: none)")
