@@ -44,14 +44,14 @@ using Places = char[3][PATH_BYTES];
 int find_places(const char *installed, char (&folder)[PATH_BYTES], Places &places) {
   int count = 0;
   std::snprintf(places[count++], PATH_BYTES, "%s", FONT_FILE);
-  if (!program_folder(folder, PATH_BYTES)) {
-    return count;
-  }
-  const char *subfolders[] = {"", installed};
-  for (const char *sub : subfolders) {
-    if (sub != nullptr &&
-        std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES) {
-      ++count;
+  const auto add = [&](const char *sub) {
+    count +=
+        std::snprintf(places[count], PATH_BYTES, "%s%s/%s", folder, sub, FONT_FILE) < PATH_BYTES;
+  };
+  if (program_folder(folder, PATH_BYTES)) {
+    add("");
+    if (installed != nullptr) {
+      add(installed);
     }
   }
   return count;

@@ -5,11 +5,13 @@
 #include <SDL.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "constants.h"
@@ -71,12 +73,10 @@ struct PageFormat {
 constexpr PageFormat FORMATS[] = {{"bmp", write_bmp}, {"png", write_png}};
 
 const PageFormat *page_format(const char *name) {
-  for (const PageFormat &format : FORMATS) {
-    if (std::strcmp(name, format.name) == 0) {
-      return &format;
-    }
-  }
-  return nullptr;
+  const auto *found = std::find_if(std::begin(FORMATS), std::end(FORMATS), [name](const auto &f) {
+    return std::strcmp(name, f.name) == 0;
+  });
+  return found == std::end(FORMATS) ? nullptr : found;
 }
 
 const char *save_page(const Screen &screen, const char *dir, int page, const PageFormat &format,
